@@ -1,0 +1,70 @@
+#include "app/ProcessEntry.h"
+
+#include "app/DataPaths.h"
+#include "app/InstanceChannel.h"
+#include "app/MessageBoxPresenter.h"
+#include "app/TMainForm.h"
+#include "app/TerminationSignals.h"
+#include "app/lnGlobalVar.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcEntry, "nimbulon.app.entry")
+
+int RunProgram(int argc, char** argv)
+{
+    pas_lib::InitializePaths(argc > 0 ? argv[0] : nullptr);
+
+    std::unique_ptr<TGlobalVar> instanceVar;
+    bool alreadyExisted = false;
+    try {
+        instanceVar = std::make_unique<TGlobalVar>(InstanceVarName(), 4, &alreadyExisted);
+    } catch (const pas_lib::Exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+
+    if (alreadyExisted) {
+        // No window, icon or network access in a later start.
+        QCoreApplication app(argc, argv);
+        return NotifyFirstInstance(*instanceVar);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nimbulon"));
+    QApplication::setOrganizationName(QStringLiteral("Korvalin"));
+    QApplication::setApplicationVersion(QStringLiteral(NIMBULON_VERSION));
+    // The program lives in the notification area: closing windows never ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    TMessageBoxPresenter presenter;
+    pas_lib::SetMessagePresenter(&presenter);
+    QuitOnTerminationSignals();
+
+    auto mainForm = std::make_unique<TMainForm>();
+    const quint32 handle = quint32(getpid());
+    TInstanceChannel channel;
+    QObject::connect(&channel, &TInstanceChannel::MessageReceived, mainForm.get(),
+                     [form = mainForm.get()](quint32 message, quint32 wParam, quint32 lParam) {
+                         if (message == WM_INSTANCE_NOTIFY)
+                             form->WMInstanceNotify(wParam, lParam);
+                     });
+    channel.Listen(instanceVar->Name(), handle);
+    instanceVar->SetValue(QVariant::fromValue(handle));
+    qCInfo(lcEntry) << "Running as the first instance";
+
+    int exitCode = 0;
+    try {
+        exitCode = QApplication::exec();
+    } catch (...) {
+        instanceVar.reset();
+        throw;
+    }
+    instanceVar.reset();
+    mainForm.reset();
+    pas_lib::SetMessagePresenter(nullptr);
+    return exitCode;
+}

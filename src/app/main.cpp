@@ -1,0 +1,6 @@
+#include "app/ProcessEntry.h"
+
+int main(int argc, char** argv)
+{
+    return RunProgram(argc, argv);
+}

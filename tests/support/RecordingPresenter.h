@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/Messages.h"
+
+#include <QList>
+#include <QStringList>
+
+// Records every message the code under test shows, and answers questions from a
+// queue set in advance (No when the queue is empty). Installs itself while alive.
+class TRecordingPresenter : public pas_lib::TMessagePresenter
+{
+public:
+    TRecordingPresenter();
+    ~TRecordingPresenter() override;
+
+    pas_lib::TMessageAnswer Present(pas_lib::TMessageKind kind, const QString& text) override;
+
+    QStringList Messages;
+    QList<pas_lib::TMessageAnswer> NextAnswers;
+
+private:
+    pas_lib::TMessagePresenter* FPrevious;
+};

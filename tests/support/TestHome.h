@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh data folder for one test: sets NIMBULON_HOME and the program's paths
+// to it, and puts the previous state back when it goes.
+class TTestHome
+{
+public:
+    TTestHome();
+    ~TTestHome();
+    TTestHome(const TTestHome&) = delete;
+    TTestHome& operator=(const TTestHome&) = delete;
+
+    QString Path(const QString& name = QString()) const;
+    QString ConfigIni() const { return Path(QStringLiteral("Config.ini")); }
+    // Writes raw bytes to a file of the data folder.
+    void WriteFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray ReadFile(const QString& name) const;
+
+private:
+    QTemporaryDir FDir;
+    QByteArray FPreviousHome;
+};
