@@ -187,10 +187,20 @@ TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExiste
 
     // Creation and destruction of the objects are serialised by this lock, so
     // that one process never sees another's half-made variable.
-    FLockFd = OpenShared(SystemName(QStringLiteral("lock"), name), nullptr);
-    if (FLockFd < 0)
-        throw EGlobalVar(CreatingError(name, errno));
-    FlockRetrying(FLockFd, LOCK_EX);
+    // The last user removes the lock object too; a lock taken on a removed one
+    // is let go and taken again on the current one.
+    for (;;) {
+        FLockFd = OpenShared(SystemName(QStringLiteral("lock"), name), nullptr);
+        if (FLockFd < 0)
+            throw EGlobalVar(CreatingError(name, errno));
+        FlockRetrying(FLockFd, LOCK_EX);
+        struct stat info
+        {
+        };
+        if (fstat(FLockFd, &info) == 0 && info.st_nlink > 0)
+            break;
+        ::close(FLockFd);
+    }
 
     auto fail = [&](const QString& message) {
         if (FMapping >= 0)
@@ -272,6 +282,7 @@ TGlobalVar::~TGlobalVar()
         TNamedEvent::Remove(SystemName(QStringLiteral("evtCL"), FName));
         TNamedEvent::Remove(SystemName(QStringLiteral("evtRL"), FName));
         TNamedEvent::Remove(SystemName(QStringLiteral("evtWL"), FName));
+        shm_unlink(SystemName(QStringLiteral("lock"), FName).toLocal8Bit().constData());
     }
     ::close(FMapping);
     ::close(FLockFd);

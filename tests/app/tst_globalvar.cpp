@@ -1,6 +1,7 @@
 #include "app/lnGlobalVar.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QUuid>
 #include <QtTest>
 
@@ -129,6 +130,13 @@ private slots:
             TGlobalVar first(name, 4);
             first.SetValue(QVariant::fromValue(quint32(7)));
         }
+        // Nothing of it is left in the system.
+        const QString tag = TGlobalVar::SystemName(QString(), name).mid(1);
+        QStringList leftovers;
+        for (const QString& entry : QDir(QStringLiteral("/dev/shm")).entryList(QDir::Files))
+            if (entry.endsWith(tag))
+                leftovers.append(entry);
+        QCOMPARE(leftovers, QStringList());
         bool existed = true;
         TGlobalVar again(name, 4, &existed);
         QVERIFY(!existed);
