@@ -10,7 +10,7 @@
 #include <QtEndian>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcInstance, "nimbulon.app.instance")
+Q_LOGGING_CATEGORY(lcInstance, "nimbulon.app.instance", QtInfoMsg)
 
 namespace {
 constexpr qsizetype messageSize = 12; // message, wParam, lParam: 32-bit little-endian each

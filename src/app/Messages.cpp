@@ -5,7 +5,7 @@
 #include <QThread>
 #include <atomic>
 
-Q_LOGGING_CATEGORY(lcMessages, "nimbulon.app.messages")
+Q_LOGGING_CATEGORY(lcMessages, "nimbulon.app.messages", QtInfoMsg)
 
 namespace pas_lib {
 

@@ -6,6 +6,7 @@
 #include "app/TMainForm.h"
 #include "app/TerminationSignals.h"
 #include "app/lnGlobalVar.h"
+#include "net/TDownLoad.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -13,7 +14,7 @@
 #include <memory>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcEntry, "nimbulon.app.entry")
+Q_LOGGING_CATEGORY(lcEntry, "nimbulon.app.entry", QtInfoMsg)
 
 int RunProgram(int argc, char** argv)
 {
@@ -60,9 +61,12 @@ int RunProgram(int argc, char** argv)
     try {
         exitCode = QApplication::exec();
     } catch (...) {
+        TDownLoad::CancelAll();
         instanceVar.reset();
         throw;
     }
+    // Background downloads still running are stopped before anything they use goes.
+    TDownLoad::CancelAll();
     instanceVar.reset();
     mainForm.reset();
     pas_lib::SetMessagePresenter(nullptr);

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcMainForm, "nimbulon.app")
+Q_LOGGING_CATEGORY(lcMainForm, "nimbulon.app", QtInfoMsg)
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {

@@ -1,0 +1,211 @@
+#include "net/HttpClient.h"
+
+#include "net/UserAgents.h"
+#include "settings/Tparameter.h"
+
+#include <QAuthenticator>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
+#include <QNetworkReply>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcHttp, "nimbulon.net", QtInfoMsg)
+
+namespace {
+
+QMutex limitsLock;
+THttpLimits limits;
+
+// Proxies from the system's configuration, for the second client only.
+class TSystemProxyFactory : public QNetworkProxyFactory
+{
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override
+    {
+        return systemProxyForQuery(query);
+    }
+};
+
+QString TextParameter(const char* name)
+{
+    return parametri ? parametri->Get(QString::fromLatin1(name)).toString() : QString();
+}
+
+} // namespace
+
+THttpLimits HttpLimits()
+{
+    QMutexLocker locker(&limitsLock);
+    return limits;
+}
+
+void SetHttpLimits(const THttpLimits& newLimits)
+{
+    QMutexLocker locker(&limitsLock);
+    limits = newLimits;
+}
+
+THttpClientSetup BuiltInClientSetup()
+{
+    THttpClientSetup setup;
+    setup.UserAgent = PickUserAgent();
+    setup.ProxyHost = TextParameter("PROXY_SERVER");
+    setup.ProxyPort = quint16(parametri ? parametri->Get(QStringLiteral("PROXY_PORT")).toInt() : 0);
+    setup.ProxyUser = TextParameter("PROXY_USER");
+    if (!setup.ProxyUser.isEmpty())
+        setup.ProxyPassword = TextParameter("PROXY_PWD");
+    return setup;
+}
+
+THttpClientSetup SystemClientSetup()
+{
+    THttpClientSetup setup;
+    setup.SystemProxy = true;
+    setup.FollowRedirects = true;
+    return setup;
+}
+
+THttpClient::THttpClient(const THttpClientSetup& setup)
+    : FSetup(setup), FManager(new QNetworkAccessManager), FContext(new QObject)
+{
+    if (FSetup.SystemProxy) {
+        FManager->setProxyFactory(new TSystemProxyFactory);
+    } else if (!FSetup.ProxyHost.isEmpty()) {
+        // Credentials matter only with a proxy; without one they go nowhere.
+        FManager->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, FSetup.ProxyHost,
+                                         FSetup.ProxyPort, FSetup.ProxyUser, FSetup.ProxyPassword));
+    } else {
+        FManager->setProxy(QNetworkProxy::NoProxy);
+    }
+    FManager->setCookieJar(nullptr);
+    FManager->setAutoDeleteReplies(false);
+    // A proxy that refuses the credentials is a failure, not a question to the user.
+    QObject::connect(FManager, &QNetworkAccessManager::proxyAuthenticationRequired, FContext,
+                     [](const QNetworkProxy&, QAuthenticator*) {});
+}
+
+THttpClient::~THttpClient()
+{
+    delete FReply.data();
+    delete FManager;
+    delete FContext;
+}
+
+void THttpClient::Abort()
+{
+    FAborted = true;
+    QMetaObject::invokeMethod(
+        FContext,
+        [this] {
+            if (FReply)
+                FReply->abort();
+        },
+        Qt::QueuedConnection);
+}
+
+THttpResponse THttpClient::Head(const QUrl& url)
+{
+    return Run(url, true);
+}
+
+THttpResponse THttpClient::Get(const QUrl& url)
+{
+    return Run(url, false);
+}
+
+THttpResponse THttpClient::Run(const QUrl& url, bool head)
+{
+    THttpResponse response;
+    if (FAborted) {
+        response.Error = QStringLiteral("aborted");
+        return response;
+    }
+    const THttpLimits current = HttpLimits();
+
+    QNetworkRequest request(url);
+    if (!FSetup.UserAgent.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, FSetup.UserAgent);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         FSetup.FollowRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
+                                                : QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+
+    QNetworkReply* reply = head ? FManager->head(request) : FManager->get(request);
+    FReply = reply;
+    QEventLoop loop;
+    QTimer connectTimer;
+    QTimer readTimer;
+    connectTimer.setSingleShot(true);
+    readTimer.setSingleShot(true);
+    QString failure;
+    auto fail = [&](const QString& why) {
+        if (failure.isEmpty())
+            failure = why;
+        reply->abort();
+    };
+    QObject::connect(&connectTimer, &QTimer::timeout, &loop,
+                     [&] { fail(QStringLiteral("connect time-out")); });
+    QObject::connect(&readTimer, &QTimer::timeout, &loop,
+                     [&] { fail(QStringLiteral("read time-out")); });
+    // The connect time-out runs until the request has been sent, the read
+    // time-out from then on between two pieces of data.
+    QObject::connect(reply, &QNetworkReply::requestSent, &loop, [&] {
+        connectTimer.stop();
+        readTimer.start(current.ReadTimeoutMs);
+    });
+    auto dataArrived = [&] {
+        if (!connectTimer.isActive())
+            readTimer.start(current.ReadTimeoutMs);
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        dataArrived();
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > current.MaxBodyBytes)
+            fail(QStringLiteral("response too large"));
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        dataArrived();
+        if (reply->bytesAvailable() + response.Body.size() > current.MaxBodyBytes) {
+            fail(QStringLiteral("response too large"));
+            return;
+        }
+        response.Body += reply->readAll();
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    connectTimer.start(current.ConnectTimeoutMs);
+
+    if (!reply->isFinished())
+        loop.exec();
+    connectTimer.stop();
+    readTimer.stop();
+    if (FAborted && failure.isEmpty())
+        failure = QStringLiteral("aborted");
+
+    if (failure.isEmpty() && reply->bytesAvailable() > 0) {
+        if (reply->bytesAvailable() + response.Body.size() > current.MaxBodyBytes)
+            failure = QStringLiteral("response too large");
+        else
+            response.Body += reply->readAll();
+    }
+    response.Status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QVariant lastModified = reply->header(QNetworkRequest::LastModifiedHeader);
+    if (lastModified.isValid())
+        response.LastModified = lastModified.toDateTime();
+    if (!failure.isEmpty())
+        response.Error = failure;
+    else if (reply->error() != QNetworkReply::NoError)
+        response.Error = reply->errorString();
+    else if (response.Status < 200 || response.Status > 299)
+        response.Error = QStringLiteral("HTTP status %1").arg(response.Status);
+    response.Ok = response.Error.isEmpty();
+    if (!response.Ok)
+        response.Body.clear();
+    FReply = nullptr;
+    delete reply; // its signals have all been delivered by now
+    return response;
+}

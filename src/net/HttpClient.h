@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <atomic>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
+
+// Time-outs and the size cap that every request of the program obeys.
+struct THttpLimits
+{
+    int ConnectTimeoutMs = 15000; // until the request is on its way
+    int ReadTimeoutMs = 30000;    // between two pieces of received data
+    qint64 MaxBodyBytes = 32 * 1024 * 1024;
+};
+// The limits in force; tests shorten them.
+THttpLimits HttpLimits();
+void SetHttpLimits(const THttpLimits& limits);
+
+// How a client is set up.
+struct THttpClientSetup
+{
+    QString UserAgent; // empty: the library's own
+    QString ProxyHost; // empty: no proxy
+    quint16 ProxyPort = 0;
+    QString ProxyUser; // empty: no credentials
+    QString ProxyPassword;
+    bool SystemProxy = false;     // follow the system's proxy configuration instead
+    bool FollowRedirects = false; // otherwise a redirect is a failure
+};
+
+// The built-in client's setup from the parameters: a browser user-agent, the
+// proxy and its Basic credentials. Safe from any thread.
+THttpClientSetup BuiltInClientSetup();
+// The second client, which follows the system's proxy settings and redirects.
+THttpClientSetup SystemClientSetup();
+
+struct THttpResponse
+{
+    bool Ok = false;
+    int Status = 0;
+    QByteArray Body;
+    QDateTime LastModified; // invalid when the server sent none
+    QString Error;
+};
+
+// A blocking HTTP client for one thread. Each instance has its own connections
+// and no cookies, and lets the thread's events run while it waits, so that a
+// window stays responsive; it is safe to use again from inside those events.
+class THttpClient
+{
+public:
+    explicit THttpClient(const THttpClientSetup& setup);
+    ~THttpClient();
+    THttpClient(const THttpClient&) = delete;
+    THttpClient& operator=(const THttpClient&) = delete;
+
+    THttpResponse Head(const QUrl& url);
+    THttpResponse Get(const QUrl& url);
+
+    // Ends the request in progress, and every later one, as a failure. Safe
+    // from any thread while the client lives.
+    void Abort();
+
+private:
+    THttpResponse Run(const QUrl& url, bool head);
+
+    THttpClientSetup FSetup;
+    QNetworkAccessManager* FManager;
+    QObject* FContext; // lives in the client's thread; aborts arrive through it
+    std::atomic<bool> FAborted{false};
+    QPointer<QNetworkReply> FReply;
+};
