@@ -9,7 +9,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-Q_LOGGING_CATEGORY(lcProfile, "nimbulon.settings")
+Q_LOGGING_CATEGORY(lcProfile, "nimbulon.settings", QtInfoMsg)
 
 namespace pas_lib {
 
