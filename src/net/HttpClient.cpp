@@ -123,6 +123,12 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
         response.Error = QStringLiteral("aborted");
         return response;
     }
+    // Only the web: an address from a server never reads local files or other schemes.
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        response.Error = QStringLiteral("not a web address");
+        return response;
+    }
     const THttpLimits current = HttpLimits();
 
     QNetworkRequest request(url);
