@@ -121,6 +121,26 @@ private slots:
         QCOMPARE(LastModifiedStamps.Get(4), stamp);
     }
 
+    // An address from a server never reads a local file or another scheme.
+    void onlyWebAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("local file") << "file:///etc/hostname";
+        QTest::newRow("data") << "data:text/plain,abc";
+        QTest::newRow("ftp") << "ftp://127.0.0.1/x";
+        QTest::newRow("no scheme") << "podatki.xml";
+    }
+    void onlyWebAddresses()
+    {
+        QFETCH(QString, address);
+        const QString dest = Destination(QStringLiteral("copy.txt"));
+        QVERIFY(Fetch(address, dest, nullptr, -1) < 0);
+        QVERIFY(!QFile::exists(dest));
+        parametri->Set(QStringLiteral("DOWNLOAD_API"), true);
+        QCOMPARE(Fetch(address, dest, nullptr, -1), -1);
+        QVERIFY(!QFile::exists(dest));
+    }
+
     void emptyAddressDoesNothing()
     {
         const QString dest = Destination(QStringLiteral("keep.gif"));
