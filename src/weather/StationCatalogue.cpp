@@ -1,0 +1,187 @@
+#include "weather/StationCatalogue.h"
+
+#include "remote/DecodeFeedText.h"
+#include "weather/ParseXmlDocument.h"
+#include "weather/TWeatherData.h"
+#include "weather/WeatherLog.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace pas_lib {
+
+const QStringList DefaultAutomaticStations{
+    QStringLiteral("Bovec"),
+    QStringLiteral("Celje"),
+    QStringLiteral("Dobliče Črnomelj"),
+    QStringLiteral("Dolenje Ajdovščina"),
+    QStringLiteral("Koper"),
+    QStringLiteral("Krško"),
+    QStringLiteral("Letališče Brnik"),
+    QStringLiteral("Letališče Lesce"),
+    QStringLiteral("Letališče Maribor"),
+    QStringLiteral("Letališče Portorož"),
+    QStringLiteral("Ljubljana"),
+    QStringLiteral("Maribor"),
+    QStringLiteral("Murska Sobota"),
+    QStringLiteral("Nova Gorica"),
+    QStringLiteral("Novo mesto"),
+    QStringLiteral("Piran-ocean. boja"),
+    QStringLiteral("Podčetrtek"),
+    QStringLiteral("Postojna"),
+    QStringLiteral("Ptuj"),
+    QStringLiteral("Radenci"),
+    QStringLiteral("Rogaška Slatina"),
+    QStringLiteral("Slovenj Gradec"),
+    QStringLiteral("RatečePlanica 864m"),
+    QStringLiteral("Lisca 943m"),
+    QStringLiteral("Rudno polje 1347m"),
+    QStringLiteral("Rogla 1492m"),
+    QStringLiteral("Kredarica 2515m"),
+    QStringLiteral("Boršt/Gorenja vas"),
+    QStringLiteral("Letališče Cerklje"),
+    QStringLiteral("Krvavec 1740m"),
+    QStringLiteral("Velenje"),
+    QStringLiteral("Ilirska Bistrica"),
+    QStringLiteral("Park Škocj. jame"),
+};
+
+const QStringList DefaultObservationStations{
+    QStringLiteral("Celje"),
+    QStringLiteral("Črnomelj"),
+    QStringLiteral("Letališče Lesce"),
+    QStringLiteral("Letališče Brnik"),
+    QStringLiteral("Letališče Maribor"),
+    QStringLiteral("Letališče Portorož"),
+    QStringLiteral("Lisca"),
+    QStringLiteral("Ljubljana"),
+    QStringLiteral("Katarina nad Lj."),
+    QStringLiteral("Kočevje"),
+    QStringLiteral("Murska Sobota"),
+    QStringLiteral("Nova Gorica"),
+    QStringLiteral("Novo mesto"),
+    QStringLiteral("Postojna"),
+    QStringLiteral("Rateče Planica"),
+    QStringLiteral("Slovenj Gradec"),
+    QStringLiteral("Triglav Kredarica"),
+    QStringLiteral("Vogel"),
+    QStringLiteral("Vojsko"),
+    QStringLiteral("Letališče Cerklje"),
+};
+
+const QStringList DefaultAmateurStations{
+    QStringLiteral("Krtina"),     QStringLiteral("Dravograd"), QStringLiteral("Bohinjska Češnjica"),
+    QStringLiteral("Radomlje"),   QStringLiteral("Žirje"),     QStringLiteral("Maribor-Tabor"),
+    QStringLiteral("Portorož"),   QStringLiteral("Kozina"),    QStringLiteral("GIS Ljubljana"),
+    QStringLiteral("Male Lašče"), QStringLiteral("Črni Vrh"),  QStringLiteral("Sladki Vrh"),
+    QStringLiteral("Mekotnjak"),
+};
+
+namespace {
+
+struct TCatalogueSection
+{
+    QString Name;
+    TWeatherTable* Table;
+    TNameValueList* GraphList;
+    const QStringList* Defaults;
+};
+
+// In the order in which the catalogue is loaded.
+QList<TCatalogueSection> CatalogueSections(TWeatherData& data)
+{
+    return {
+        {QStringLiteral("AVTOMATSKE"), data.tbl_avtomatske, &data.dbPostajaAvt,
+         &DefaultAutomaticStations},
+        {QStringLiteral("OPAZOVALNE"), data.tbl_opazovalne, &data.dbPostajaOpa,
+         &DefaultObservationStations},
+        {QStringLiteral("AMATERSKE"), data.tblAmaterske, &data.dbPostajaAmat,
+         &DefaultAmateurStations},
+    };
+}
+
+// The station code of a catalogue entry; 0 when it is not a decimal integer.
+int StationCode(const QString& text)
+{
+    bool ok = false;
+    const int code = text.trimmed().toInt(&ok, 10);
+    return ok ? code : 0;
+}
+
+// False when the section holds an entry with a code and no name: the loading
+// stops there.
+bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
+{
+    section.GraphList->Clear();
+    // Code and name are taken from the same P, so that an entry that lacks one
+    // cannot shift the names of the entries after it.
+    for (QDomElement sectionElement = root.firstChildElement(section.Name);
+         !sectionElement.isNull(); sectionElement = sectionElement.nextSiblingElement(section.Name))
+        for (QDomElement entry = sectionElement.firstChildElement(QStringLiteral("P"));
+             !entry.isNull(); entry = entry.nextSiblingElement(QStringLiteral("P"))) {
+            const QDomElement codeElement = entry.firstChildElement(QStringLiteral("SIFRA"));
+            if (codeElement.isNull())
+                continue;
+            const QDomElement nameElement = entry.firstChildElement(QStringLiteral("NAZIV"));
+            if (nameElement.isNull()) {
+                qCDebug(lcWeather) << "Station catalogue entry without a name in" << section.Name;
+                return false;
+            }
+            const int code = StationCode(codeElement.text());
+            if (code <= 0)
+                continue;
+            const QString name = DecodeFeedText(nameElement.text());
+            AddStation(*section.Table, name, code);
+            section.GraphList->SetValue(name, QString::number(code));
+        }
+    return true;
+}
+
+} // namespace
+
+void AddStation(TWeatherTable& table, const QString& name, int code)
+{
+    TWeatherRow row = table.NewRow();
+    table.SetValue(row, table.FieldIndex(QStringLiteral("KRAJ")), name);
+    table.SetValue(row, table.FieldIndex(QStringLiteral("SIFRA")), code);
+    table.Post(row);
+}
+
+void FillPlaceList(QStringList& items, const TWeatherTable& table)
+{
+    items.clear();
+    const int place = table.FieldIndex(QStringLiteral("KRAJ"));
+    if (place < 0)
+        return;
+    for (const TWeatherRow& row : table.Rows())
+        items.append(row.Values.at(place).toString());
+}
+
+void LoadStationCatalogue(TWeatherData& data, const QString& path)
+{
+    const QList<TCatalogueSection> sections = CatalogueSections(data);
+    for (const TCatalogueSection& section : sections)
+        section.Table->DisableControls();
+
+    if (!QFileInfo::exists(path)) {
+        for (const TCatalogueSection& section : sections)
+            for (qsizetype index = 0; index < section.Defaults->size(); ++index)
+                AddStation(*section.Table, section.Defaults->at(index), int(index + 1));
+    } else {
+        QFile file(path);
+        QDomDocument catalogue;
+        if (!file.open(QIODevice::ReadOnly) || !ParseXmlDocument(file.readAll(), catalogue)) {
+            qCDebug(lcWeather) << "Station catalogue cannot be read:" << path;
+        } else {
+            const QDomElement root = catalogue.documentElement();
+            for (const TCatalogueSection& section : sections)
+                if (!LoadSection(root, section))
+                    break;
+        }
+    }
+
+    for (const TCatalogueSection& section : sections)
+        section.Table->EnableControls();
+}
+
+} // namespace pas_lib

@@ -1,0 +1,411 @@
+#include "weather/TWeatherTable.h"
+
+#include "app/FixedFormat.h"
+#include "weather/TWeatherDatabase.h"
+#include "weather/WeatherLog.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+
+constexpr int defaultNumberWidth = 10;
+constexpr int defaultDateTimeWidth = 19;
+
+void LogFailure(const char* what, const QSqlQuery& query)
+{
+    qCWarning(lcWeather).noquote() << what << query.lastError().text();
+}
+
+QString CutToSize(const QString& text, int size)
+{
+    if (size <= 0 || text.size() <= size)
+        return text;
+    qsizetype length = size;
+    if (text.at(length - 1).isHighSurrogate())
+        --length; // never keep half a character
+    return text.left(length);
+}
+
+} // namespace
+
+int TFieldDef::EffectiveDisplayWidth() const
+{
+    if (DisplayWidth > 0)
+        return DisplayWidth;
+    switch (Type) {
+    case TFieldType::String:
+        return Size;
+    case TFieldType::DateTime:
+        return defaultDateTimeWidth;
+    default:
+        return defaultNumberWidth;
+    }
+}
+
+TWeatherTable::TWeatherTable(TWeatherDatabase& database, const QString& name, QObject* parent)
+    : QObject(parent), FDatabase(database), FName(name)
+{
+}
+
+TWeatherTable::~TWeatherTable() = default;
+
+bool TWeatherTable::Create(const QList<TFieldDef>& fields)
+{
+    if (FCreated || fields.isEmpty())
+        return false;
+    QStringList columns;
+    QStringList seen;
+    for (const TFieldDef& field : fields) {
+        if (field.Name.isEmpty() || seen.contains(field.Name, Qt::CaseInsensitive))
+            return false;
+        seen.append(field.Name);
+        QString column = QuoteSqlIdentifier(field.Name);
+        switch (field.Type) {
+        case TFieldType::String:
+            column += QStringLiteral(" TEXT COLLATE ") + FDatabase.TextCollation();
+            break;
+        case TFieldType::Integer:
+            column += QStringLiteral(" INTEGER");
+            break;
+        case TFieldType::Float:
+            column += QStringLiteral(" REAL");
+            break;
+        case TFieldType::DateTime:
+            column += QStringLiteral(" TEXT"); // ISO 8601, which sorts as time runs
+            break;
+        }
+        columns.append(column);
+    }
+    QSqlQuery query(FDatabase.Database());
+    if (!query.exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                        .arg(QuoteSqlIdentifier(FName), columns.join(QStringLiteral(", "))))) {
+        LogFailure("Cannot create table:", query);
+        return false;
+    }
+    FFields = fields;
+    FCreated = true;
+
+    QStringList placeholders;
+    QStringList assignments;
+    for (const TFieldDef& field : FFields) {
+        placeholders.append(QStringLiteral("?"));
+        assignments.append(QuoteSqlIdentifier(field.Name) + QStringLiteral(" = ?"));
+    }
+    FInsert.emplace(FDatabase.Database());
+    FInsert->prepare(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(QuoteSqlIdentifier(FName), ColumnList(), placeholders.join(QStringLiteral(", "))));
+    FUpdate.emplace(FDatabase.Database());
+    FUpdate->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                         .arg(QuoteSqlIdentifier(FName), assignments.join(QStringLiteral(", "))));
+    FRead.emplace(FDatabase.Database());
+    FRead->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                       .arg(ColumnList(), QuoteSqlIdentifier(FName)));
+    return true;
+}
+
+bool TWeatherTable::CopyStructure(const TWeatherTable& source)
+{
+    return Create(source.Fields());
+}
+
+int TWeatherTable::FieldIndex(const QString& name) const
+{
+    for (int index = 0; index < FFields.size(); ++index)
+        if (FFields.at(index).Name.compare(name, Qt::CaseInsensitive) == 0)
+            return index;
+    return -1;
+}
+
+void TWeatherTable::SetFieldVisible(const QString& name, bool visible)
+{
+    const int index = FieldIndex(name);
+    if (index < 0 || FFields.at(index).Visible == visible)
+        return;
+    FFields[index].Visible = visible;
+    emit fieldsChanged();
+}
+
+bool TWeatherTable::AddIndex(const QString& indexName, const QString& fieldName)
+{
+    const int field = FieldIndex(fieldName);
+    if (field < 0)
+        return false;
+    QSqlQuery query(FDatabase.Database());
+    if (!query.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                        .arg(QuoteSqlIdentifier(FName + QLatin1Char('_') + indexName),
+                             QuoteSqlIdentifier(FName),
+                             QuoteSqlIdentifier(FFields.at(field).Name)))) {
+        LogFailure("Cannot create index:", query);
+        return false;
+    }
+    return true;
+}
+
+bool TWeatherTable::SetOrder(const QString& fieldName, bool descending)
+{
+    const int field = fieldName.isEmpty() ? -1 : FieldIndex(fieldName);
+    if (field < 0 && !fieldName.isEmpty())
+        return false;
+    if (field == FOrderField && descending == FOrderDescending)
+        return true;
+    FOrderField = field;
+    FOrderDescending = descending;
+    Changed();
+    return true;
+}
+
+QString TWeatherTable::OrderField() const
+{
+    return FOrderField < 0 ? QString() : FFields.at(FOrderField).Name;
+}
+
+QString TWeatherTable::ColumnList() const
+{
+    QStringList names;
+    for (const TFieldDef& field : FFields)
+        names.append(QuoteSqlIdentifier(field.Name));
+    return names.join(QStringLiteral(", "));
+}
+
+QString TWeatherTable::OrderClause() const
+{
+    if (FOrderField < 0)
+        return QStringLiteral(" ORDER BY rowid");
+    return QStringLiteral(" ORDER BY %1%2, rowid")
+        .arg(QuoteSqlIdentifier(FFields.at(FOrderField).Name),
+             FOrderDescending ? QStringLiteral(" DESC") : QString());
+}
+
+QString TWeatherTable::SelectStatement() const
+{
+    return QStringLiteral("SELECT %1 FROM %2").arg(ColumnList(), QuoteSqlIdentifier(FName)) +
+           OrderClause();
+}
+
+int TWeatherTable::RowCount() const
+{
+    if (!FCreated)
+        return 0;
+    QSqlQuery query(FDatabase.Database());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteSqlIdentifier(FName))) ||
+        !query.next())
+        return 0;
+    return query.value(0).toInt();
+}
+
+QList<TWeatherRow> TWeatherTable::Rows() const
+{
+    QList<TWeatherRow> rows;
+    if (!FCreated)
+        return rows;
+    QSqlQuery query(FDatabase.Database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2")
+                        .arg(ColumnList(), QuoteSqlIdentifier(FName)) +
+                    OrderClause())) {
+        LogFailure("Cannot read rows:", query);
+        return rows;
+    }
+    while (query.next()) {
+        TWeatherRow row;
+        row.Id = query.value(0).toLongLong();
+        for (int field = 0; field < FFields.size(); ++field)
+            row.Values.append(FromStorage(field, query.value(field + 1)));
+        rows.append(row);
+    }
+    return rows;
+}
+
+std::optional<TWeatherRow> TWeatherTable::ReadRow(qint64 id) const
+{
+    if (!FCreated)
+        return std::nullopt;
+    FRead->addBindValue(id);
+    if (!FRead->exec()) {
+        LogFailure("Cannot read a row:", *FRead);
+        return std::nullopt;
+    }
+    std::optional<TWeatherRow> row;
+    if (FRead->next()) {
+        row.emplace();
+        row->Id = id;
+        for (int field = 0; field < FFields.size(); ++field)
+            row->Values.append(FromStorage(field, FRead->value(field)));
+    }
+    FRead->finish();
+    return row;
+}
+
+std::optional<qint64> TWeatherTable::FindRow(int field, const QVariant& value) const
+{
+    if (!FCreated || field < 0 || field >= FFields.size())
+        return std::nullopt;
+    const QVariant stored = ToStorage(field, value);
+    if (!stored.isValid())
+        return std::nullopt;
+    if (FFindField != field) {
+        FFind.emplace(FDatabase.Database());
+        FFind->prepare(
+            QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
+                .arg(QuoteSqlIdentifier(FName), QuoteSqlIdentifier(FFields.at(field).Name)));
+        FFindField = field;
+    }
+    FFind->addBindValue(stored);
+    if (!FFind->exec()) {
+        LogFailure("Cannot look a row up:", *FFind);
+        return std::nullopt;
+    }
+    std::optional<qint64> id;
+    if (FFind->next())
+        id = FFind->value(0).toLongLong();
+    FFind->finish();
+    return id;
+}
+
+TWeatherRow TWeatherTable::NewRow() const
+{
+    TWeatherRow row;
+    row.Values.resize(FFields.size());
+    return row;
+}
+
+void TWeatherTable::SetValue(TWeatherRow& row, int field, const QVariant& value) const
+{
+    if (field < 0 || field >= FFields.size())
+        return;
+    if (row.Values.size() != FFields.size())
+        row.Values.resize(FFields.size());
+    row.Values[field] = FromStorage(field, ToStorage(field, value));
+}
+
+QVariant TWeatherTable::Value(const TWeatherRow& row, const QString& fieldName) const
+{
+    const int field = FieldIndex(fieldName);
+    return field < 0 ? QVariant() : row.Values.value(field);
+}
+
+qint64 TWeatherTable::Post(TWeatherRow& row)
+{
+    if (!FCreated)
+        return -1;
+    QSqlQuery& query = row.Id < 0 ? *FInsert : *FUpdate;
+    for (int field = 0; field < FFields.size(); ++field)
+        query.addBindValue(ToStorage(field, row.Values.value(field)));
+    if (row.Id >= 0)
+        query.addBindValue(row.Id);
+    if (!query.exec()) {
+        LogFailure("Cannot store a row:", query);
+        return -1;
+    }
+    if (row.Id < 0)
+        row.Id = query.lastInsertId().toLongLong();
+    query.finish();
+    Changed();
+    return row.Id;
+}
+
+void TWeatherTable::Empty()
+{
+    if (!FCreated)
+        return;
+    QSqlQuery query(FDatabase.Database());
+    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(QuoteSqlIdentifier(FName))))
+        LogFailure("Cannot empty table:", query);
+    Changed();
+}
+
+void TWeatherTable::DisableControls()
+{
+    ++FDisableCount;
+}
+
+void TWeatherTable::EnableControls()
+{
+    if (FDisableCount == 0 || --FDisableCount > 0)
+        return;
+    if (FChangedWhileDisabled) {
+        FChangedWhileDisabled = false;
+        emit contentChanged();
+    }
+}
+
+void TWeatherTable::Changed()
+{
+    if (FDisableCount > 0)
+        FChangedWhileDisabled = true;
+    else
+        emit contentChanged();
+}
+
+QVariant TWeatherTable::ToStorage(int field, const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    const TFieldDef& def = FFields.at(field);
+    const bool isText = value.typeId() == QMetaType::QString;
+    switch (def.Type) {
+    case TFieldType::String:
+        return CutToSize(value.toString(), def.Size);
+    case TFieldType::Integer: {
+        bool ok = false;
+        const int number = isText ? value.toString().trimmed().toInt(&ok, 10) : value.toInt(&ok);
+        return ok ? QVariant(number) : QVariant();
+    }
+    case TFieldType::Float: {
+        std::optional<double> number;
+        if (isText) {
+            number = pas_lib::ParseFeedNumber(value.toString());
+        } else {
+            bool ok = false;
+            const double converted = value.toDouble(&ok);
+            if (ok && std::isfinite(converted))
+                number = converted;
+        }
+        return number ? QVariant(*number) : QVariant();
+    }
+    case TFieldType::DateTime: {
+        QDateTime dateTime;
+        switch (value.typeId()) {
+        case QMetaType::QDateTime:
+            dateTime = value.toDateTime();
+            break;
+        case QMetaType::QDate:
+            dateTime = value.toDate().startOfDay();
+            break;
+        case QMetaType::QString:
+            dateTime = pas_lib::ParseFeedDateTime(value.toString()).value_or(QDateTime());
+            break;
+        default: {
+            bool ok = false;
+            const double days = value.toDouble(&ok);
+            if (ok)
+                dateTime = pas_lib::DaysToDateTime(days);
+        }
+        }
+        return dateTime.isValid() ? QVariant(dateTime.toLocalTime().toString(Qt::ISODateWithMs))
+                                  : QVariant();
+    }
+    }
+    return QVariant();
+}
+
+QVariant TWeatherTable::FromStorage(int field, const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (FFields.at(field).Type) {
+    case TFieldType::String:
+        return value.toString();
+    case TFieldType::Integer:
+        return value.toInt();
+    case TFieldType::Float:
+        return value.toDouble();
+    case TFieldType::DateTime:
+        return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+    }
+    return QVariant();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+class TWeatherDatabase;
+
+enum class TFieldType { String, Integer, Float, DateTime };
+
+// One column of a weather table with what the grid shows of it.
+struct TFieldDef
+{
+    QString Name;
+    TFieldType Type = TFieldType::String;
+    int Size = 0;         // strings: the maximum length; longer values are cut
+    QString Caption;      // the column title; the name when empty
+    int DisplayWidth = 0; // in characters; 0 takes the default of the type
+    bool Visible = true;
+
+    QString DisplayLabel() const { return Caption.isEmpty() ? Name : Caption; }
+    // Strings show as wide as they may be long; numbers and date-times take room
+    // for their usual text ("dd.MM.yyyy HH:mm:ss" is 19 characters).
+    int EffectiveDisplayWidth() const;
+};
+
+// One row's values in field order, read from or to be written to a table. Values
+// are QString, int, double or QDateTime by field type; an invalid QVariant is
+// an empty (NULL) value. Id is -1 for a row that is not in the table yet.
+struct TWeatherRow
+{
+    qint64 Id = -1;
+    QVariantList Values;
+};
+
+// A weather table: an SQL table of the weather database together with the
+// column captions, widths and visibility that the grid shows. Rows come in the
+// table's current order: by the order field when one is set, else in the order
+// in which they were added.
+class TWeatherTable : public QObject
+{
+    Q_OBJECT
+public:
+    TWeatherTable(TWeatherDatabase& database, const QString& name, QObject* parent = nullptr);
+    ~TWeatherTable() override;
+
+    const QString& Name() const { return FName; }
+    TWeatherDatabase& Database() const { return FDatabase; }
+
+    // Defines the columns and creates the SQL table; once per table.
+    bool Create(const QList<TFieldDef>& fields);
+    // Creates the table with another table's columns and their captions, widths
+    // and visibility; no rows.
+    bool CopyStructure(const TWeatherTable& source);
+    bool IsCreated() const { return FCreated; }
+
+    const QList<TFieldDef>& Fields() const { return FFields; }
+    // The field of that name, letter case ignored; -1 when there is none.
+    int FieldIndex(const QString& name) const;
+    void SetFieldVisible(const QString& name, bool visible);
+
+    // A lookup index over one field, named after the table and indexName.
+    bool AddIndex(const QString& indexName, const QString& fieldName);
+    // Chooses the current order; an empty name returns to the order of adding.
+    // False, with the order unchanged, for a field the table does not have.
+    bool SetOrder(const QString& fieldName, bool descending = false);
+    QString OrderField() const;
+    bool OrderDescending() const { return FOrderDescending; }
+    // The statement that reads every field, in field order and the current order.
+    QString SelectStatement() const;
+
+    int RowCount() const;
+    QList<TWeatherRow> Rows() const;
+    std::optional<TWeatherRow> ReadRow(qint64 id) const;
+    // The first row whose field equals value (text fields: letter case ignored).
+    std::optional<qint64> FindRow(int field, const QVariant& value) const;
+    TWeatherRow NewRow() const;
+    // Stores the value converted to the field's type (see TWeatherRow).
+    void SetValue(TWeatherRow& row, int field, const QVariant& value) const;
+    QVariant Value(const TWeatherRow& row, const QString& fieldName) const;
+    // Inserts a new row or updates a read one; returns its id, -1 on failure.
+    qint64 Post(TWeatherRow& row);
+    void Empty();
+
+    // Displays hear of changes once, when the last EnableControls ends a batch.
+    void DisableControls();
+    void EnableControls();
+
+signals:
+    // Rows or their order changed.
+    void contentChanged();
+    // A column's visibility changed.
+    void fieldsChanged();
+
+private:
+    QVariant ToStorage(int field, const QVariant& value) const;
+    QVariant FromStorage(int field, const QVariant& value) const;
+    QString ColumnList() const;
+    QString OrderClause() const;
+    void Changed();
+
+    TWeatherDatabase& FDatabase;
+    QString FName;
+    QList<TFieldDef> FFields;
+    bool FCreated = false;
+    int FOrderField = -1;
+    bool FOrderDescending = false;
+    int FDisableCount = 0;
+    bool FChangedWhileDisabled = false;
+    // Prepared once: a feed load runs them for every record.
+    std::optional<QSqlQuery> FInsert;
+    std::optional<QSqlQuery> FUpdate;
+    mutable std::optional<QSqlQuery> FRead;
+    mutable std::optional<QSqlQuery> FFind;
+    mutable int FFindField = -1;
+};

@@ -1,0 +1,3 @@
+#include "weather/WeatherLog.h"
+
+Q_LOGGING_CATEGORY(lcWeather, "nimbulon.weather")
