@@ -66,7 +66,9 @@ QVariant FeedValue(TFieldType type, const QString& text)
     case TFieldType::DateTime:
         if (text.trimmed().isEmpty())
             return QVariant();
-        return ParseFeedDateTime(text).value_or(DaysToDateTime(0.0));
+        if (const auto dateTime = ParseFeedDateTime(text))
+            return *dateTime;
+        return DaysToDateTime(0.0);
     case TFieldType::Float:
         if (text.trimmed().isEmpty())
             return QVariant();
@@ -95,9 +97,7 @@ void LoadTable(const QList<QDomElement>& records, const QString& keyElement, boo
                 if (row) // a second key in one record starts another row
                     table.Post(*row);
                 const QString key = DecodeFeedText(child.text());
-                const std::optional<qint64> found =
-                    update ? table.FindRow(keyField, key) : std::nullopt;
-                row = found ? table.ReadRow(*found) : std::nullopt;
+                row = update ? table.FindRow(keyField, key) : std::nullopt;
                 if (row) {
                     ClearRowValues(table, *row);
                 } else {

@@ -95,15 +95,14 @@ bool TWeatherTable::Create(const QList<TFieldDef>& fields)
         assignments.append(QuoteSqlIdentifier(field.Name) + QStringLiteral(" = ?"));
     }
     FInsert.emplace(FDatabase.Database());
+    FInsert->setForwardOnly(true);
     FInsert->prepare(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(QuoteSqlIdentifier(FName), ColumnList(), placeholders.join(QStringLiteral(", "))));
     FUpdate.emplace(FDatabase.Database());
+    FUpdate->setForwardOnly(true);
     FUpdate->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                          .arg(QuoteSqlIdentifier(FName), assignments.join(QStringLiteral(", "))));
-    FRead.emplace(FDatabase.Database());
-    FRead->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                       .arg(ColumnList(), QuoteSqlIdentifier(FName)));
     return true;
 }
 
@@ -210,37 +209,12 @@ QList<TWeatherRow> TWeatherTable::Rows() const
         LogFailure("Cannot read rows:", query);
         return rows;
     }
-    while (query.next()) {
-        TWeatherRow row;
-        row.Id = query.value(0).toLongLong();
-        for (int field = 0; field < FFields.size(); ++field)
-            row.Values.append(FromStorage(field, query.value(field + 1)));
-        rows.append(row);
-    }
+    while (query.next())
+        rows.append(ReadCurrent(query));
     return rows;
 }
 
-std::optional<TWeatherRow> TWeatherTable::ReadRow(qint64 id) const
-{
-    if (!FCreated)
-        return std::nullopt;
-    FRead->addBindValue(id);
-    if (!FRead->exec()) {
-        LogFailure("Cannot read a row:", *FRead);
-        return std::nullopt;
-    }
-    std::optional<TWeatherRow> row;
-    if (FRead->next()) {
-        row.emplace();
-        row->Id = id;
-        for (int field = 0; field < FFields.size(); ++field)
-            row->Values.append(FromStorage(field, FRead->value(field)));
-    }
-    FRead->finish();
-    return row;
-}
-
-std::optional<qint64> TWeatherTable::FindRow(int field, const QVariant& value) const
+std::optional<TWeatherRow> TWeatherTable::FindRow(int field, const QVariant& value) const
 {
     if (!FCreated || field < 0 || field >= FFields.size())
         return std::nullopt;
@@ -249,9 +223,11 @@ std::optional<qint64> TWeatherTable::FindRow(int field, const QVariant& value) c
         return std::nullopt;
     if (FFindField != field) {
         FFind.emplace(FDatabase.Database());
+        FFind->setForwardOnly(true);
         FFind->prepare(
-            QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
-                .arg(QuoteSqlIdentifier(FName), QuoteSqlIdentifier(FFields.at(field).Name)));
+            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 = ? ORDER BY rowid LIMIT 1")
+                .arg(ColumnList(), QuoteSqlIdentifier(FName),
+                     QuoteSqlIdentifier(FFields.at(field).Name)));
         FFindField = field;
     }
     FFind->addBindValue(stored);
@@ -259,11 +235,22 @@ std::optional<qint64> TWeatherTable::FindRow(int field, const QVariant& value) c
         LogFailure("Cannot look a row up:", *FFind);
         return std::nullopt;
     }
-    std::optional<qint64> id;
+    std::optional<TWeatherRow> row;
     if (FFind->next())
-        id = FFind->value(0).toLongLong();
+        row = ReadCurrent(*FFind);
     FFind->finish();
-    return id;
+    return row;
+}
+
+// The query's current row, selected as rowid followed by every field.
+TWeatherRow TWeatherTable::ReadCurrent(const QSqlQuery& query) const
+{
+    TWeatherRow row;
+    row.Id = query.value(0).toLongLong();
+    row.Values.reserve(FFields.size());
+    for (int field = 0; field < FFields.size(); ++field)
+        row.Values.append(StoredValue(field, query.value(field + 1)));
+    return row;
 }
 
 TWeatherRow TWeatherTable::NewRow() const
@@ -279,13 +266,13 @@ void TWeatherTable::SetValue(TWeatherRow& row, int field, const QVariant& value)
         return;
     if (row.Values.size() != FFields.size())
         row.Values.resize(FFields.size());
-    row.Values[field] = FromStorage(field, ToStorage(field, value));
+    row.Values[field] = ToStorage(field, value);
 }
 
 QVariant TWeatherTable::Value(const TWeatherRow& row, const QString& fieldName) const
 {
     const int field = FieldIndex(fieldName);
-    return field < 0 ? QVariant() : row.Values.value(field);
+    return field < 0 ? QVariant() : FromStorage(field, row.Values.value(field));
 }
 
 qint64 TWeatherTable::Post(TWeatherRow& row)
@@ -294,7 +281,7 @@ qint64 TWeatherTable::Post(TWeatherRow& row)
         return -1;
     QSqlQuery& query = row.Id < 0 ? *FInsert : *FUpdate;
     for (int field = 0; field < FFields.size(); ++field)
-        query.addBindValue(ToStorage(field, row.Values.value(field)));
+        query.addBindValue(row.Values.value(field));
     if (row.Id >= 0)
         query.addBindValue(row.Id);
     if (!query.exec()) {
@@ -386,26 +373,35 @@ QVariant TWeatherTable::ToStorage(int field, const QVariant& value) const
                 dateTime = pas_lib::DaysToDateTime(days);
         }
         }
-        return dateTime.isValid() ? QVariant(dateTime.toLocalTime().toString(Qt::ISODateWithMs))
-                                  : QVariant();
+        if (!dateTime.isValid())
+            return QVariant();
+        if (dateTime.timeSpec() != Qt::LocalTime)
+            dateTime = dateTime.toLocalTime();
+        return dateTime.toString(Qt::ISODateWithMs);
     }
     }
     return QVariant();
 }
 
-QVariant TWeatherTable::FromStorage(int field, const QVariant& value) const
+QVariant TWeatherTable::FromStorage(int field, const QVariant& stored) const
 {
-    if (!value.isValid() || value.isNull())
+    if (!stored.isValid())
+        return QVariant();
+    if (FFields.at(field).Type == TFieldType::DateTime)
+        return QDateTime::fromString(stored.toString(), Qt::ISODateWithMs);
+    return stored;
+}
+
+QVariant TWeatherTable::StoredValue(int field, const QVariant& raw) const
+{
+    if (!raw.isValid() || raw.isNull())
         return QVariant();
     switch (FFields.at(field).Type) {
-    case TFieldType::String:
-        return value.toString();
     case TFieldType::Integer:
-        return value.toInt();
+        return raw.toInt();
     case TFieldType::Float:
-        return value.toDouble();
-    case TFieldType::DateTime:
-        return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+        return raw.toDouble();
+    default:
+        return raw.toString();
     }
-    return QVariant();
 }

@@ -27,9 +27,11 @@ struct TFieldDef
     int EffectiveDisplayWidth() const;
 };
 
-// One row's values in field order, read from or to be written to a table. Values
-// are QString, int, double or QDateTime by field type; an invalid QVariant is
-// an empty (NULL) value. Id is -1 for a row that is not in the table yet.
+// One row's values in field order, read from or to be written to a table, as
+// the table stores them: QString for text, int, double, and for date-times
+// ISO 8601 text in local time; an invalid QVariant is an empty (NULL) value.
+// TWeatherTable::Value reads them typed, SetValue writes them. Id is -1 for a
+// row that is not in the table yet.
 struct TWeatherRow
 {
     qint64 Id = -1;
@@ -74,12 +76,14 @@ public:
 
     int RowCount() const;
     QList<TWeatherRow> Rows() const;
-    std::optional<TWeatherRow> ReadRow(qint64 id) const;
     // The first row whose field equals value (text fields: letter case ignored).
-    std::optional<qint64> FindRow(int field, const QVariant& value) const;
+    std::optional<TWeatherRow> FindRow(int field, const QVariant& value) const;
     TWeatherRow NewRow() const;
-    // Stores the value converted to the field's type (see TWeatherRow).
+    // Stores the value converted to the field's type: text, a number, or for a
+    // date-time a QDateTime, QDate, day number or feed-format text. A value
+    // that does not convert is empty.
     void SetValue(TWeatherRow& row, int field, const QVariant& value) const;
+    // The value as QString, int, double or QDateTime; invalid when empty.
     QVariant Value(const TWeatherRow& row, const QString& fieldName) const;
     // Inserts a new row or updates a read one; returns its id, -1 on failure.
     qint64 Post(TWeatherRow& row);
@@ -97,7 +101,9 @@ signals:
 
 private:
     QVariant ToStorage(int field, const QVariant& value) const;
-    QVariant FromStorage(int field, const QVariant& value) const;
+    QVariant FromStorage(int field, const QVariant& stored) const;
+    QVariant StoredValue(int field, const QVariant& raw) const;
+    TWeatherRow ReadCurrent(const QSqlQuery& query) const;
     QString ColumnList() const;
     QString OrderClause() const;
     void Changed();
@@ -113,7 +119,7 @@ private:
     // Prepared once: a feed load runs them for every record.
     std::optional<QSqlQuery> FInsert;
     std::optional<QSqlQuery> FUpdate;
-    mutable std::optional<QSqlQuery> FRead;
+    // Lookups by one field, prepared for the field last looked up by.
     mutable std::optional<QSqlQuery> FFind;
     mutable int FFindField = -1;
 };

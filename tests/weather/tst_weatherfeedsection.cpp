@@ -53,8 +53,8 @@ QStringList Rows(const TWeatherTable& table, const QStringList& fields)
 
 QVariant RowValue(const TWeatherTable& table, const QString& place, const QString& field)
 {
-    const auto id = table.FindRow(0, place);
-    return id ? table.Value(*table.ReadRow(*id), field) : QVariant();
+    const auto row = table.FindRow(0, place);
+    return row ? table.Value(*row, field) : QVariant();
 }
 
 QByteArray Feed(const QByteArray& body)

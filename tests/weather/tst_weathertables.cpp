@@ -207,9 +207,9 @@ private slots:
 
         QCOMPARE(table.RowCount(), defaults.size());
         for (qsizetype index = 0; index < defaults.size(); ++index) {
-            const auto id = table.FindRow(table.FieldIndex("KRAJ"), defaults.at(index));
-            QVERIFY2(id, qPrintable(defaults.at(index)));
-            QCOMPARE(table.Value(*table.ReadRow(*id), "SIFRA"), QVariant(int(index + 1)));
+            const auto row = table.FindRow(table.FieldIndex("KRAJ"), defaults.at(index));
+            QVERIFY2(row, qPrintable(defaults.at(index)));
+            QCOMPARE(table.Value(*row, "SIFRA"), QVariant(int(index + 1)));
         }
 
         QStringList places{QStringLiteral("stale entry")};
@@ -327,10 +327,10 @@ private slots:
         QFETCH(QString, found);
         const auto data = CreateData();
         const TWeatherTable& table = *data->tbl_opazovalne;
-        const auto id = table.FindRow(table.FieldIndex("kraj"), sought);
-        QCOMPARE(bool(id), !found.isEmpty());
-        if (id)
-            QCOMPARE(table.Value(*table.ReadRow(*id), "KRAJ").toString(), found);
+        const auto row = table.FindRow(table.FieldIndex("kraj"), sought);
+        QCOMPARE(bool(row), !found.isEmpty());
+        if (row)
+            QCOMPARE(table.Value(*row, "KRAJ").toString(), found);
     }
 
     void textLongerThanItsColumnIsCut()
@@ -339,9 +339,9 @@ private slots:
         TWeatherTable& table = *data->tbl_opazovalne;
         const QString longName = QStringLiteral("Letališče Jožeta Pučnika Ljubljana - Brnik");
         pas_lib::AddStation(table, longName, 99);
-        const auto id = table.FindRow(table.FieldIndex("KRAJ"), longName);
-        QVERIFY(id);
-        QCOMPARE(table.Value(*table.ReadRow(*id), "KRAJ").toString(), longName.left(30));
+        const auto row = table.FindRow(table.FieldIndex("KRAJ"), longName);
+        QVERIFY(row);
+        QCOMPARE(table.Value(*row, "KRAJ").toString(), longName.left(30));
         QCOMPARE(table.RowCount(), 21);
     }
 
