@@ -1,0 +1,141 @@
+#include "remote/ClientIdentity.h"
+
+#include "app/Desktop.h"
+#include "app/Messages.h"
+#include "app/UserSettings.h"
+#include "remote/StationCode.h"
+#include "settings/Tparameter.h"
+#include "weather/CurrentConditions.h"
+
+#include <QRandomGenerator>
+
+namespace {
+
+const QString idValueName = QStringLiteral("IDClient");
+
+// A value kept as bytes, as text or as an integer is accepted as it is.
+QString ReadClientId()
+{
+    const auto settings = OpenCompanySettings();
+    const QVariant value = settings->value(idValueName);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray:
+        return QString::fromLatin1(value.toByteArray());
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return QString::number(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+QString NewClientId()
+{
+    auto group = [] {
+        return QStringLiteral("%1")
+            .arg(QRandomGenerator::global()->bounded(0xFFFFF), 5, 16, QLatin1Char('0'))
+            .toUpper();
+    };
+    return group() + QLatin1Char('-') + group();
+}
+
+enum class TReportValue { Logical, Integer, Stored };
+
+struct TReportItem
+{
+    const char* Key;
+    const char* Parameter;
+    TReportValue Kind;
+};
+
+// The settings report, key by key in the order the servers expect.
+constexpr TReportItem settingsReport[] = {
+    {"&M1=", "SLIKA_PADAVINE", TReportValue::Logical},
+    {"&M2=", "SATELITSKA_SLIKA", TReportValue::Logical},
+    {"&M3=", "VREMENSKA_NAPOVED", TReportValue::Logical},
+    {"&M4=", "NAPOVED_V_SLIKI", TReportValue::Logical},
+    {"&M5=", "NAPOVED_BIO", TReportValue::Logical},
+    {"&M6=", "NAPOVED_JULIJCI", TReportValue::Logical},
+    {"&M7=", "NAPOVED_LETALSTVO", TReportValue::Logical},
+    {"&M8=", "SNEZNA_ODEJA", TReportValue::Logical},
+    {"&M9=", "GRAF_TEMPERATURE", TReportValue::Logical},
+    {"&II=", "INTERVAL_IKONA", TReportValue::Integer},
+    {"&X=", "MINIMIZE_ON_X", TReportValue::Logical},
+    {"&NEWV=", "PREVERI_NOVO_VERZIJO", TReportValue::Logical},
+    {"&CW=", "CAPTION_WRITER", TReportValue::Logical},
+    {"&AZ=", "NE_AVTOMATSKI_ZAGON", TReportValue::Logical},
+    {"&IO=", "IZKLOPI_OBLACEK", TReportValue::Logical},
+    {"&TITR=", "TI_TRANSPARENT", TReportValue::Logical},
+    {"&TIZS=", "TI_ZNAK_STOPINJE", TReportValue::Logical},
+    {"&VITR=", "VI_TRANSPARENT", TReportValue::Logical},
+    {"&PO=", "PODATKI_V_OBLACKU", TReportValue::Stored},
+    {"&FSI=", "FONT_SIZE", TReportValue::Stored},
+    {"&FST=", "FONT_STYLE", TReportValue::Stored},
+};
+
+QString ReportValue(const TReportItem& item)
+{
+    const QVariant value = parametri->Get(QString::fromLatin1(item.Parameter));
+    switch (item.Kind) {
+    case TReportValue::Logical:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case TReportValue::Integer:
+        return QString::number(value.toInt());
+    case TReportValue::Stored:
+        break;
+    }
+    return value.toString();
+}
+
+QString Stored(const char* name)
+{
+    return parametri->Get(QString::fromLatin1(name)).toString();
+}
+
+} // namespace
+
+QString ClientId()
+{
+    QString id = ReadClientId();
+    if (!id.isEmpty())
+        return id;
+    {
+        const auto settings = OpenCompanySettings();
+        settings->setValue(idValueName, NewClientId().toLatin1());
+        settings->sync();
+    }
+    id = ReadClientId();
+    if (id.isEmpty()) {
+        pas_lib::ShowMessage(QStringLiteral("Za delovanje programa omogoči zapis v register!"),
+                             pas_lib::TMessageKind::Error);
+        pas_lib::RequestProgramEnd();
+    }
+    return id;
+}
+
+QString ProgramVersion()
+{
+    return QStringLiteral(NIMBULON_VERSION);
+}
+
+QString VersionCode()
+{
+    return QStringLiteral("%1").arg(10600, 5, 16, QLatin1Char('0')).toUpper();
+}
+
+QString ClientReport(TReportMode mode)
+{
+    const QString id = ClientId();
+    if (mode == TReportMode::Advertising) {
+        return QStringLiteral("?ID=") + id + QStringLiteral("&KO=") +
+               StationCode(pas_lib::ObservationStations, Stored("KRAJ_OPAZOVALNE")) +
+               QStringLiteral("&KA=") +
+               StationCode(pas_lib::AutomaticStations, Stored("KRAJ_AVTOMATSKE"));
+    }
+    QString report = QStringLiteral("?ID=") + id + QStringLiteral("&V=") + VersionCode();
+    for (const TReportItem& item : settingsReport)
+        report += QLatin1String(item.Key) + ReportValue(item);
+    return report;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// What the once-a-day remote settings document told this process; kept until
+// the next successful reading.
+extern QDateTime LastRemoteRead; // invalid until the first successful reading
+extern QString StationCatalogueUrl;
+extern QString AdsUrl;
+extern bool AdsActive;
+extern QString HomePageUrl;
+extern QString Proverb;
+
+// At most once a day (a failed request is repeated at every call until one
+// succeeds): requests the remote settings document with the settings report,
+// or the static one when that fails; updates the cached addresses, downloads
+// the station catalogue when it is due, sets the values above, checks the
+// version, and rebuilds the mirror table with the last-modified stamps reset.
+void ReadRemoteSettings();
+
+// Whether a catalogue file of this age is to be downloaded again.
+bool StationCatalogueDue(const QString& fileName, const QDate& today);
