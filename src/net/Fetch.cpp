@@ -47,9 +47,11 @@ int FetchWithSystemClient(const QUrl& url, const QString& fileName, QBuffer* str
     return int(stream->size());
 }
 
-int FetchWithBuiltInClient(const QUrl& url, const QString& fileName, QBuffer* stream, int slot)
+} // namespace
+
+int FetchWithClient(THttpClient& client, const QUrl& url, const QString& fileName, QBuffer* stream,
+                    int slot)
 {
-    THttpClient client(BuiltInClientSetup());
     const double stamp = LastModifiedStamps.Get(slot);
     if (slot >= 1 && stamp > stampEpsilon) {
         const THttpResponse head = client.Head(url);
@@ -80,8 +82,6 @@ int FetchWithBuiltInClient(const QUrl& url, const QString& fileName, QBuffer* st
     return result;
 }
 
-} // namespace
-
 bool SaveFileAtomically(const QString& fileName, const QByteArray& data)
 {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
@@ -95,8 +95,13 @@ int Fetch(const QString& address, const QString& fileName, QBuffer* stream, int 
         return -1;
     const QUrl url(address);
     const bool systemClient = parametri && parametri->Get(QStringLiteral("DOWNLOAD_API")).toBool();
-    const int result = systemClient ? FetchWithSystemClient(url, fileName, stream)
-                                    : FetchWithBuiltInClient(url, fileName, stream, slot);
+    int result;
+    if (systemClient) {
+        result = FetchWithSystemClient(url, fileName, stream);
+    } else {
+        THttpClient client(BuiltInClientSetup());
+        result = FetchWithClient(client, url, fileName, stream, slot);
+    }
     qCDebug(lcHttp) << "Fetch" << url.toDisplayString(QUrl::RemoveUserInfo) << "->" << result;
     return result;
 }

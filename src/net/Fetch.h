@@ -3,6 +3,8 @@
 #include <QString>
 
 class QBuffer;
+class QUrl;
+class THttpClient;
 
 // Gets an address into a file (when fileName is not empty) or appends it to a
 // memory stream, on the calling thread; the thread's events run meanwhile.
@@ -14,6 +16,11 @@ class QBuffer;
 // GET or writing the file failed. A failed transfer leaves no destination file.
 // Never shows a message.
 int Fetch(const QString& address, const QString& fileName, QBuffer* stream, int slot);
+
+// The built-in client's part of Fetch, with a client the caller made (a
+// background worker makes its own on its thread).
+int FetchWithClient(THttpClient& client, const QUrl& url, const QString& fileName, QBuffer* stream,
+                    int slot);
 
 // Saves data to a file under a temporary name beside it and renames it when
 // complete, so that no reader ever sees part of it; creates the folder.

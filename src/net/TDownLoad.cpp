@@ -1,12 +1,9 @@
 #include "net/TDownLoad.h"
 
-#include "app/FixedFormat.h"
 #include "net/Fetch.h"
 #include "net/HttpClient.h"
-#include "net/LastModifiedStamps.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QSet>
@@ -19,11 +16,6 @@ namespace {
 QMutex registryLock;
 QSet<TDownLoad*> registry;
 bool cancelling = false;
-
-double StampOf(const QDateTime& lastModified)
-{
-    return lastModified.isValid() ? pas_lib::DateTimeToDays(lastModified) : 0.0;
-}
 } // namespace
 
 TDownLoad::TDownLoad(const QString& fileName, const QString& address, int slot)
@@ -59,27 +51,8 @@ void TDownLoad::run()
 
 void TDownLoad::Execute()
 {
-    const QUrl url(FAddress);
-    const double stamp = LastModifiedStamps.Get(FSlot);
-    if (FSlot >= 1 && stamp > 0.001) {
-        const THttpResponse head = FClient->Head(url);
-        if (!head.Ok) {
-            QFile::remove(FFileName);
-            return;
-        }
-        if (StampOf(head.LastModified) <= stamp)
-            return;
-    }
-    QFile::remove(FFileName);
-    const THttpResponse get = FClient->Get(url);
-    if (!get.Ok) {
-        qCDebug(lcHttp) << "Background download failed:" << FAddress << get.Error;
-        return;
-    }
-    if (FSlot >= 1)
-        LastModifiedStamps.Set(FSlot, StampOf(get.LastModified));
-    const bool saved = SaveFileAtomically(FFileName, get.Body);
-    qCDebug(lcHttp) << "Background download" << FAddress << (saved ? "saved" : "not saved");
+    const int result = FetchWithClient(*FClient, QUrl(FAddress), FFileName, nullptr, FSlot);
+    qCDebug(lcHttp) << "Background download" << FAddress << "->" << result;
 }
 
 void TDownLoad::CancelAll()
