@@ -1,0 +1,8 @@
+#pragma once
+
+class TWeatherTable;
+
+// Refills the current conditions of one station kind from its table: the
+// chosen place's row (letter case ignored; the last such row wins) that has a
+// report time. A place without such a row leaves only the place name set.
+void UpdateConditions(int code, const TWeatherTable& table);
