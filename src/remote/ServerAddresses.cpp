@@ -2,46 +2,34 @@
 
 #include "settings/Tparameter.h"
 
+namespace {
+struct TServerEntry
+{
+    const char* Key;     // in section "URL"
+    const char* Default; // compiled in
+};
+
+// In the order of TServer.
+constexpr TServerEntry servers[] = {
+    {"Nastavitve", "http://nastavitve.nimbulon.si/cliententer.asp"},
+    {"StaticneNastavitve", "http://nastavitve.nimbulon.si/nastavitve.xml"},
+    {"Reklame", ""},
+    {"Grafi", "http://grafi.nimbulon.si"},
+    {"Video", "http://video.nimbulon.si"},
+    {"Iskalnik", "http://www.nimbulon.si/iskalnik"},
+    {"Forum", "http://forum.nimbulon.si"},
+};
+static_assert(std::size(servers) == size_t(TServer::Forum) + 1);
+} // namespace
+
 QString ServerAddressKey(TServer server)
 {
-    switch (server) {
-    case TServer::ClientEntry:
-        return QStringLiteral("Nastavitve");
-    case TServer::StaticSettings:
-        return QStringLiteral("StaticneNastavitve");
-    case TServer::Advertising:
-        return QStringLiteral("Reklame");
-    case TServer::Charts:
-        return QStringLiteral("Grafi");
-    case TServer::Video:
-        return QStringLiteral("Video");
-    case TServer::Search:
-        return QStringLiteral("Iskalnik");
-    case TServer::Forum:
-        return QStringLiteral("Forum");
-    }
-    return {};
+    return QString::fromLatin1(servers[size_t(server)].Key);
 }
 
 QString DefaultServerAddress(TServer server)
 {
-    switch (server) {
-    case TServer::ClientEntry:
-        return QStringLiteral("http://nastavitve.nimbulon.si/cliententer.asp");
-    case TServer::StaticSettings:
-        return QStringLiteral("http://nastavitve.nimbulon.si/nastavitve.xml");
-    case TServer::Advertising:
-        return QString();
-    case TServer::Charts:
-        return QStringLiteral("http://grafi.nimbulon.si");
-    case TServer::Video:
-        return QStringLiteral("http://video.nimbulon.si");
-    case TServer::Search:
-        return QStringLiteral("http://www.nimbulon.si/iskalnik");
-    case TServer::Forum:
-        return QStringLiteral("http://forum.nimbulon.si");
-    }
-    return {};
+    return QString::fromLatin1(servers[size_t(server)].Default);
 }
 
 QString ServerAddress(TServer server)

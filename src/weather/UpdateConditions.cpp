@@ -1,5 +1,6 @@
 #include "weather/UpdateConditions.h"
 
+#include "app/FixedFormat.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/TWeatherTable.h"
@@ -62,9 +63,8 @@ void UpdateConditions(int code, const TWeatherTable& table)
                 .compare(record.place, Qt::CaseInsensitive) != 0)
             continue;
         const QVariant changed = table.Value(row, QStringLiteral("ZADNJASPREMEMBA"));
-        if (!changed.toDateTime().isValid() ||
-            changed.toDateTime() <= QDateTime(QDate(1899, 12, 30), QTime(0, 0)))
-            continue;
+        if (!changed.toDateTime().isValid() || pas_lib::DateTimeToDays(changed.toDateTime()) <= 0)
+            continue; // no report yet
         auto value = [&](const char* name) { return table.Value(row, QString::fromLatin1(name)); };
         record.weather = Text(value("VREME"));
         record.temperature = Rounded(value("TEMPERATURA"));
