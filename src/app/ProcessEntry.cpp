@@ -1,6 +1,7 @@
 #include "app/ProcessEntry.h"
 
 #include "app/DataPaths.h"
+#include "app/Desktop.h"
 #include "app/InstanceChannel.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/TMainForm.h"
@@ -59,7 +60,9 @@ int RunProgram(int argc, char** argv)
 
     int exitCode = 0;
     try {
-        exitCode = QApplication::exec();
+        // The end may have been asked for during the start-up's own event loops.
+        if (!pas_lib::ProgramEndRequested())
+            exitCode = QApplication::exec();
     } catch (...) {
         TDownLoad::CancelAll();
         instanceVar.reset();

@@ -1,5 +1,7 @@
 #include "app/TerminationSignals.h"
 
+#include "app/Desktop.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
@@ -26,7 +28,7 @@ void QuitOnTerminationSignals()
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        QCoreApplication::quit();
+        pas_lib::RequestProgramEnd();
     });
     struct sigaction action
     {

@@ -1,5 +1,7 @@
 #include "net/WaitWithMessages.h"
 
+#include "app/Desktop.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -11,7 +13,8 @@ void WaitWithMessages(int milliseconds)
     clock.start();
     QCoreApplication::processEvents();
     // A timer may fire early by a millisecond; wait out what is left.
-    while (clock.elapsed() < milliseconds) {
+    // An event loop returns at once after the program was told to end.
+    while (clock.elapsed() < milliseconds && !pas_lib::ProgramEndRequested()) {
         QEventLoop loop;
         QTimer::singleShot(int(milliseconds - clock.elapsed()), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);

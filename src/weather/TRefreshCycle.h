@@ -1,0 +1,59 @@
+#pragma once
+
+#include "weather/FetchFeed.h"
+#include "weather/TFourDayPicture.h"
+
+#include <QLoggingCategory>
+#include <QObject>
+
+Q_DECLARE_LOGGING_CATEGORY(lcRefresh)
+
+class TRefreshHost;
+class TWeatherData;
+
+// Fetches the feeds and brings the tables, the text panes, the current
+// conditions and the four-day picture up to date. Runs on the main thread and
+// lets events run in between, so a refresh asked for while one runs is held
+// and runs once after it.
+class TRefreshCycle : public QObject
+{
+    Q_OBJECT
+public:
+    TRefreshCycle(TWeatherData& data, TRefreshHost& host, QObject* parent = nullptr);
+
+    // One refresh; withoutPictures leaves the four-day picture and the other
+    // pictures alone (the refresh command).
+    void RefreshData(bool withoutPictures);
+    // Reads the sections of one view (0: the view shown) from the documents
+    // in memory; kinds without a section read nothing.
+    void LoadView(int kind);
+    // Reloads the three station tables, their current conditions and the view
+    // shown, then lets the window present them.
+    void UpdateTrayIcon();
+    // The four-day picture from its file while that is current, otherwise
+    // downloaded from a mirror.
+    void LoadFourDayPicture();
+
+    TFeeds& Feeds() { return FFeeds; }
+    TFourDayPicture& FourDayPicture() { return FFourDayPicture; }
+    bool Refreshing() const { return FRefreshing; }
+
+signals:
+    void refreshFinished();
+
+private:
+    void RunRefresh(bool withoutPictures);
+    void RefreshSteps(bool withoutPictures);
+
+    TWeatherData& FData;
+    TRefreshHost& FHost;
+    TFeeds FFeeds;
+    TFourDayPicture FFourDayPicture;
+    bool FRefreshing = false;
+    bool FPending = false;
+    bool FPendingWithoutPictures = true;
+};
+
+// The refresh timer's period in minutes: INTERVAL_UPDATE, never below 20; a
+// lower stored value is raised and written back.
+int RefreshIntervalMinutes();
