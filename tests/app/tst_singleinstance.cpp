@@ -1,4 +1,5 @@
 #include "LoopbackServers.h"
+#include "ProgramProcess.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/InstanceChannel.h"
@@ -15,39 +16,6 @@
 namespace {
 const QString firstInstanceLine = QStringLiteral("Running as the first instance");
 const QString notifiedLine = QStringLiteral("Tukaj sem ;-)");
-
-// The real program, started with the test's data folder and collecting its output.
-class TProgram
-{
-public:
-    TProgram()
-    {
-        FProcess.setProgram(QStringLiteral(NIMBULON_BINARY));
-        FProcess.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-        FProcess.setProcessEnvironment(env);
-        FProcess.start();
-    }
-    ~TProgram()
-    {
-        if (FProcess.state() != QProcess::NotRunning) {
-            FProcess.kill();
-            FProcess.waitForFinished();
-        }
-    }
-    QString Output()
-    {
-        FOutput += QString::fromLocal8Bit(FProcess.readAll());
-        return FOutput;
-    }
-    QProcess& Process() { return FProcess; }
-
-private:
-    QProcess FProcess;
-    QString FOutput;
-};
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -76,10 +44,10 @@ private slots:
         TTestHome home;
         const QByteArray config = OfflineConfig();
         home.WriteFile(QStringLiteral("Config.ini"), config);
-        auto first = std::make_unique<TProgram>();
+        auto first = std::make_unique<TProgramProcess>();
         QTRY_VERIFY_WITH_TIMEOUT(first->Output().contains(firstInstanceLine), 60000);
 
-        TProgram second;
+        TProgramProcess second;
         QVERIFY(second.Process().waitForFinished(30000));
         QCOMPARE(second.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.Process().exitCode(), 0);
@@ -92,9 +60,9 @@ private slots:
         ::kill(pid_t(first->Process().processId()), SIGKILL);
         QVERIFY(first->Process().waitForFinished(10000));
         first.reset();
-        TProgram third;
+        TProgramProcess third;
         QTRY_VERIFY_WITH_TIMEOUT(third.Output().contains(firstInstanceLine), 60000);
-        TProgram fourth;
+        TProgramProcess fourth;
         QVERIFY(fourth.Process().waitForFinished(30000));
         QCOMPARE(fourth.Process().exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(third.Output().contains(notifiedLine), 10000);
@@ -113,7 +81,7 @@ private slots:
         bool existed = true;
         TGlobalVar starting(InstanceVarName(), 4, &existed); // published value still null
         QVERIFY(!existed);
-        TProgram second;
+        TProgramProcess second;
         QVERIFY(second.Process().waitForFinished(30000));
         QCOMPARE(second.Process().exitCode(), 0);
         QVERIFY(!second.Output().contains(firstInstanceLine));
