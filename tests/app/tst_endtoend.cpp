@@ -1,5 +1,6 @@
 #include "DemoDeployment.h"
 #include "ProgramProcess.h"
+#include "QuietRefreshHost.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/DataPaths.h"
@@ -13,7 +14,6 @@
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
 #include "weather/TRefreshCycle.h"
-#include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
 
 #include <QDomDocument>
@@ -22,22 +22,6 @@
 #include <cmath>
 
 namespace {
-
-// The window's steps do nothing here: only the data is looked at.
-class TQuietHost : public TRefreshHost
-{
-public:
-    bool WindowMinimized() const override { return true; }
-    void StartIconAnimation() override {}
-    void StopIconAnimation() override {}
-    void ShowRefreshIndicator() override {}
-    void HideRefreshIndicator() override {}
-    void DrawMoonPhase() override {}
-    void PresentConditions() override {}
-    void UpdateTableStatistics(TWeatherTable&) override {}
-    void RestoreSort() override {}
-    void UpdatePictures() override {}
-};
 
 const QStringList refreshLogging{QStringLiteral("QT_LOGGING_RULES=nimbulon.refresh.debug=true")};
 const QString refreshFinished = QStringLiteral("Refresh finished");
@@ -179,7 +163,7 @@ private slots:
         pas_lib::SunriseTime = pas_lib::SunsetTime = 0;
         TWeatherData data;
         data.CreateWeatherTables();
-        TQuietHost host;
+        TQuietRefreshHost host;
         TRefreshCycle cycle(data, host);
         cycle.RefreshData(false);
         QVERIFY(!cycle.FourDayPicture().Picture().isNull());
