@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 
 void WaitWithMessages(int milliseconds)
 {
@@ -13,11 +14,13 @@ void WaitWithMessages(int milliseconds)
     clock.start();
     QCoreApplication::processEvents();
     // A timer may fire early by a millisecond; wait out what is left.
-    // An event loop returns at once after the program was told to end.
+    // Looks at least every 100 ms whether the program is to end, so that a
+    // long wait at start-up does not hold up a log-off.
+    constexpr qint64 slice = 100;
     while (clock.elapsed() < milliseconds && !pas_lib::ProgramEndRequested()) {
         QEventLoop loop;
-        QTimer::singleShot(int(milliseconds - clock.elapsed()), Qt::PreciseTimer, &loop,
-                           &QEventLoop::quit);
+        QTimer::singleShot(int(std::min(slice, milliseconds - clock.elapsed())), Qt::PreciseTimer,
+                           &loop, &QEventLoop::quit);
         loop.exec();
     }
 }

@@ -5,6 +5,7 @@
 #include "TestHome.h"
 #include "app/DataPaths.h"
 #include "app/Desktop.h"
+#include "app/TMainForm.h"
 #include "remote/ClientIdentity.h"
 #include "remote/DecodeFeedText.h"
 #include "remote/MirrorTable.h"
@@ -18,6 +19,7 @@
 
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QtTest>
 #include <cmath>
 
@@ -147,6 +149,50 @@ private slots:
         const qint64 elapsed = clock.elapsed();
         QVERIFY2(waits ? elapsed >= 10000 : elapsed < 10000, qPrintable(QString::number(elapsed)));
         QTRY_VERIFY_WITH_TIMEOUT(program.Output().contains(refreshFinished), 60000);
+    }
+
+    // Asked to end during that wait (a log-off soon after log-on), it ends at
+    // once, cleanly and without having asked the servers for anything.
+    void endDuringStartupWait()
+    {
+        TTestHome home;
+        home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
+        const qsizetype before = demo.Server().Requests().size();
+        TProgramProcess program({QStringLiteral("/startup")});
+        QTRY_VERIFY_WITH_TIMEOUT(program.Output().contains(QStringLiteral("waiting 10 s")), 30000);
+        QElapsedTimer clock;
+        clock.start();
+        program.Process().terminate();
+        QVERIFY(program.Process().waitForFinished(30000));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(program.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.Process().exitCode(), 0);
+        QCOMPARE(demo.Server().Requests().size(), before);
+    }
+
+    // The main window refreshes while it is created and then on its timer, whose
+    // period a stored 5 minutes raises to 20.
+    void mainWindowKeepsRefreshing()
+    {
+        TTestHome home;
+        TRecordingPresenter presenter;
+        home.WriteFile(QStringLiteral("Config.ini"),
+                       demo.ConfigUrlSection() + "[PARAMETRI]\r\nINTERVAL_UPDATE=5\r\n");
+        LastRemoteRead = QDateTime();
+        const qsizetype before = demo.Server().Requests().size();
+        TMainForm form;
+        auto feedRequests = [&] {
+            return RequestsSince(before).filter(QStringLiteral("/podatki.xml")).size();
+        };
+        QCOMPARE(feedRequests(), 1);
+        QVERIFY(form.RefreshTimer()->isActive());
+        QCOMPARE(form.RefreshTimer()->interval(), 20 * 60000);
+        QVERIFY(!form.isVisible());
+        QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
+
+        form.RefreshTimer()->start(50);
+        QTRY_VERIFY_WITH_TIMEOUT(feedRequests() >= 3, 30000);
+        QCOMPARE(presenter.Messages, QStringList());
     }
 
     // Through the core: after a refresh the tables and the current conditions
