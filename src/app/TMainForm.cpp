@@ -12,6 +12,7 @@
 #include "weather/CurrentViewKind.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
+#include "weather/UpdateConditions.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -82,12 +83,7 @@ void TMainForm::ApplySettings()
     tmOsvezi->start(int(std::min<qint64>(milliseconds, INT_MAX)));
     qCDebug(lcRefresh) << "Refresh every" << tmOsvezi->interval() / 60000 << "minutes";
 
-    static const char* const placeKeys[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
-    for (int code = 0; code < pas_lib::StationKindCount; ++code) {
-        const QString place = parametri->Get(QLatin1String(placeKeys[code])).toString();
-        if (pas_lib::currentConditions[size_t(code)].place != place)
-            pas_lib::currentConditions[size_t(code)].place = place;
-    }
+    SetChosenPlaces();
     tmOsveziTimer();
 }
 

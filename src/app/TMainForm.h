@@ -27,8 +27,6 @@ public:
     // then refreshes at once.
     void ApplySettings();
 
-    TWeatherData* WeatherData() const { return FWeather.get(); }
-    TRefreshCycle* Refresh() const { return FRefresh; }
     QTimer* RefreshTimer() const { return tmOsvezi; }
 
 signals:

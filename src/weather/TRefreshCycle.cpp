@@ -77,8 +77,6 @@ void LetMessagesRun()
 TRefreshCycle::TRefreshCycle(TWeatherData& data, TRefreshHost& host, QObject* parent)
     : QObject(parent), FData(data), FHost(host)
 {
-    for (QBuffer* feed : {&FFeeds.MainFeed, &FFeeds.SecondFeed})
-        feed->open(QIODevice::ReadWrite);
 }
 
 void TRefreshCycle::RefreshData(bool withoutPictures)

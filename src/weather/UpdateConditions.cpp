@@ -46,15 +46,20 @@ QString Rounded(const QVariant& value)
 
 } // namespace
 
+void SetChosenPlaces()
+{
+    const char* const places[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
+    for (int kind = 0; kind < pas_lib::StationKindCount; ++kind)
+        pas_lib::currentConditions[size_t(kind)].place =
+            parametri ? parametri->Get(QString::fromLatin1(places[kind])).toString() : QString();
+}
+
 void UpdateConditions(int code, const TWeatherTable& table)
 {
     if (code < 0 || code >= pas_lib::StationKindCount)
         return;
     pas_lib::currentConditions[size_t(code)] = CurrentConditions();
-    const char* const places[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
-    for (int kind = 0; kind < pas_lib::StationKindCount; ++kind)
-        pas_lib::currentConditions[size_t(kind)].place =
-            parametri ? parametri->Get(QString::fromLatin1(places[kind])).toString() : QString();
+    SetChosenPlaces();
 
     CurrentConditions& record = pas_lib::currentConditions[size_t(code)];
     for (const TWeatherRow& row : table.Rows()) {
