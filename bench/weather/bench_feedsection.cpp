@@ -2,7 +2,7 @@
 // records loaded in update mode into a table that already holds them, and for
 // a text section of 200 paragraphs.
 
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 #include "weather/TWeatherData.h"
 #include "weather/TWeatherTableModel.h"
 

@@ -1,6 +1,6 @@
 #include "app/InstanceChannel.h"
 
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 #include "app/lnGlobalVar.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "common/Messages.h"
 
 // Shows the program's messages in plain message boxes titled "Nimbulon".
 class TMessageBoxPresenter : public pas_lib::TMessagePresenter

@@ -1,7 +1,7 @@
 #include "app/ProcessEntry.h"
 
-#include "app/DataPaths.h"
-#include "app/Desktop.h"
+#include "common/DataPaths.h"
+#include "common/Desktop.h"
 #include "app/InstanceChannel.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/TMainForm.h"

@@ -1,8 +1,8 @@
 #include "app/TMainForm.h"
 
-#include "app/Desktop.h"
-#include "app/Exception.h"
-#include "app/Messages.h"
+#include "common/Desktop.h"
+#include "common/Exception.h"
+#include "common/Messages.h"
 #include "net/WaitWithMessages.h"
 #include "remote/MirrorTable.h"
 #include "remote/RemoteSettings.h"

@@ -1,6 +1,6 @@
 #include "app/TerminationSignals.h"
 
-#include "app/Desktop.h"
+#include "common/Desktop.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #include "app/lnGlobalVar.h"
 
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 
 #include <QDateTime>
 #include <QtEndian>

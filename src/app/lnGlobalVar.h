@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Exception.h"
+#include "common/Exception.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "net/Fetch.h"
 
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "net/HttpClient.h"
 #include "net/LastModifiedStamps.h"
 #include "settings/Tparameter.h"

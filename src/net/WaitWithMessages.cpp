@@ -1,6 +1,6 @@
 #include "net/WaitWithMessages.h"
 
-#include "app/Desktop.h"
+#include "common/Desktop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "remote/ClientIdentity.h"
 
-#include "app/Desktop.h"
-#include "app/Messages.h"
-#include "app/UserSettings.h"
+#include "common/Desktop.h"
+#include "common/Messages.h"
+#include "common/UserSettings.h"
 #include "remote/StationCode.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"

@@ -1,8 +1,8 @@
 #include "remote/RemoteSettings.h"
 
-#include "app/DataPaths.h"
-#include "app/Desktop.h"
-#include "app/Messages.h"
+#include "common/DataPaths.h"
+#include "common/Desktop.h"
+#include "common/Messages.h"
 #include "net/Fetch.h"
 #include "net/LastModifiedStamps.h"
 #include "remote/ClientIdentity.h"

@@ -1,8 +1,8 @@
 #include "settings/Tparameter.h"
 
-#include "app/DataPaths.h"
-#include "app/FixedFormat.h"
-#include "app/Messages.h"
+#include "common/DataPaths.h"
+#include "common/FixedFormat.h"
+#include "common/Messages.h"
 #include "settings/ProfileFile.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "weather/LoadFeedSection.h"
 
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "remote/DecodeFeedText.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentViewKind.h"

@@ -1,6 +1,6 @@
 #include "weather/RunTableQuery.h"
 
-#include "app/Messages.h"
+#include "common/Messages.h"
 #include "weather/TWeatherDatabase.h"
 #include "weather/TWeatherTable.h"
 #include "weather/WeatherLog.h"

@@ -1,9 +1,9 @@
 #include "weather/TRefreshCycle.h"
 
-#include "app/DataPaths.h"
-#include "app/Desktop.h"
-#include "app/FixedFormat.h"
-#include "app/Messages.h"
+#include "common/DataPaths.h"
+#include "common/Desktop.h"
+#include "common/FixedFormat.h"
+#include "common/Messages.h"
 #include "net/Fetch.h"
 #include "remote/MirrorTable.h"
 #include "remote/RemoteSettings.h"

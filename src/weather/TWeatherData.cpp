@@ -1,6 +1,6 @@
 #include "weather/TWeatherData.h"
 
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 #include "weather/StationCatalogue.h"
 
 namespace {

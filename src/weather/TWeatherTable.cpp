@@ -1,6 +1,6 @@
 #include "weather/TWeatherTable.h"
 
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "weather/TWeatherDatabase.h"
 #include "weather/WeatherLog.h"
 

@@ -1,6 +1,6 @@
 #include "weather/UpdateConditions.h"
 
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/TWeatherTable.h"

@@ -1,6 +1,6 @@
 #include "LoopbackServers.h"
 #include "TestHome.h"
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "net/HttpClient.h"
 #include "net/LastModifiedStamps.h"
 #include "net/TDownLoad.h"

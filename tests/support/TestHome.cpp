@@ -1,6 +1,6 @@
 #include "TestHome.h"
 
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
 #include "TestHome.h"
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/StationCatalogue.h"

@@ -1,4 +1,4 @@
-#include "app/FixedFormat.h"
+#include "common/FixedFormat.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/Messages.h"
+#include "common/Messages.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

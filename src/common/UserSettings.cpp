@@ -1,6 +1,6 @@
-#include "app/UserSettings.h"
+#include "common/UserSettings.h"
 
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 
 namespace {
 std::unique_ptr<QSettings> Open(const QString& application, const QString& fileName)

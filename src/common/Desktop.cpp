@@ -1,4 +1,4 @@
-#include "app/Desktop.h"
+#include "common/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

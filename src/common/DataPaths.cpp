@@ -1,4 +1,4 @@
-#include "app/DataPaths.h"
+#include "common/DataPaths.h"
 
 #include <QCryptographicHash>
 #include <QDir>
