@@ -1,7 +1,7 @@
 #include "app/InstanceChannel.h"
 
-#include "common/DataPaths.h"
 #include "app/lnGlobalVar.h"
+#include "common/DataPaths.h"
 
 #include <QDir>
 #include <QLocalServer>

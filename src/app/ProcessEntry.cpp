@@ -1,12 +1,13 @@
 #include "app/ProcessEntry.h"
 
-#include "common/DataPaths.h"
-#include "common/Desktop.h"
 #include "app/InstanceChannel.h"
 #include "app/MessageBoxPresenter.h"
+#include "app/ProgramStyle.h"
 #include "app/TMainForm.h"
 #include "app/TerminationSignals.h"
 #include "app/lnGlobalVar.h"
+#include "common/DataPaths.h"
+#include "common/Desktop.h"
 #include "net/TDownLoad.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(NIMBULON_VERSION));
     // The program lives in the notification area: closing windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
+    ApplyProgramStyle();
     TMessageBoxPresenter presenter;
     pas_lib::SetMessagePresenter(&presenter);
     QuitOnTerminationSignals();

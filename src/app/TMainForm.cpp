@@ -1,26 +1,49 @@
 #include "app/TMainForm.h"
 
+#include "app/StartupClock.h"
+#include "app/WheelToArrowKeys.h"
+#include "app/WindowPosition.h"
+#include "common/DataPaths.h"
 #include "common/Desktop.h"
-#include "common/Exception.h"
 #include "common/Messages.h"
+#include "common/UserSettings.h"
+#include "controls/TImagePanel.h"
+#include "controls/TSideChannel.h"
 #include "net/WaitWithMessages.h"
+#include "remote/ClientIdentity.h"
 #include "remote/MirrorTable.h"
 #include "remote/RemoteSettings.h"
 #include "remote/StationCode.h"
 #include "settings/Tparameter.h"
+#include "tray/TTrayIcon.h"
+#include "views/TTitlePanel.h"
+#include "views/frm_about.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
 #include <QLoggingCategory>
+#include <QScreen>
+#include <QSettings>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 Q_LOGGING_CATEGORY(lcMainForm, "nimbulon.app", QtInfoMsg)
+
+namespace {
+const QString PositionValue = QStringLiteral("MainPozicija");
+const QString SideChannelValue = QStringLiteral("suiSideChannel");
+// The date of this version, shown with its number on the About page.
+const QString VersionDate = QStringLiteral("08.06.2009");
+} // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
@@ -29,6 +52,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     tmOsvezi = new QTimer(this);
     tmOsvezi->setObjectName(QStringLiteral("tmOsvezi"));
     connect(tmOsvezi, &QTimer::timeout, this, &TMainForm::tmOsveziTimer);
+    FWeather = std::make_unique<TWeatherData>();
+    CreateComponents();
+    // The icon shows before anything else happens, so the user sees the program
+    // at once; it takes no input until the start-up is done.
+    CoolTrayIcon1->Show();
     // A failing start-up step ends the start-up there; the program runs on with
     // what was set up, as it does after any other unexpected error.
     try {
@@ -38,20 +66,30 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     }
 }
 
+// FormDestroy: at every end, also a log-off or a termination signal.
 TMainForm::~TMainForm()
 {
     tmOsvezi->stop();
+    if (FWheelHook)
+        qApp->removeEventFilter(FWheelHook);
+    SaveWindowPosition();
+    FSettings.reset();
     SetReportStations(nullptr);
     delete FRefresh;
     FRefresh = nullptr;
     if (FBusyCursor)
         QApplication::restoreOverrideCursor();
+    // The views bind to the weather data: they go first.
+    delete centralWidget();
 }
 
 void TMainForm::FormCreate()
 {
     setMinimumSize(500, 301);
     setMaximumSize(910, 791);
+    // Every resize below 560 pixels stops there, so the window manager is told
+    // that limit rather than letting the window jump back.
+    setMinimumWidth(ResizeMinimumWidth);
     resize(744, 545);
 
     // Started with the session: nothing is fetched in the first ten seconds.
@@ -62,18 +100,44 @@ void TMainForm::FormCreate()
             return;
     }
 
+    FrameAbout->SetVersion(ProgramVersion() + QStringLiteral(" (") + VersionDate +
+                           QStringLiteral(")"));
+    FWheelHook = new TWheelToArrowKeys(this);
+    qApp->installEventFilter(FWheelHook);
+    FSettings = OpenProgramSettings();
     setWindowState(Qt::WindowMinimized);
+
     pas_lib::CurrentViewKind = 0;
     MirrorTable.Clear();
     MirrorTable.Count = 0;
     LastRemoteRead = QDateTime();
-    FWeather = std::make_unique<TWeatherData>();
-    FRefresh = new TRefreshCycle(*FWeather, *this);
+    CoolTrayIcon1->SetEnabled(false);
+    FRefresh = new TRefreshCycle(*FWeather, *this, this);
+    FRefresh->setObjectName(QStringLiteral("RefreshCycle"));
+    connect(&FRefresh->FourDayPicture(), &TFourDayPicture::pictureChanged, this,
+            [this](const QImage& picture) { suiImagePanel4dni->SetPicture(picture); });
+    connect(FRefresh, &TRefreshCycle::refreshFinished, this, [this] {
+        static bool first = true;
+        if (first) {
+            first = false;
+            qCDebug(lcMainForm) << "First refresh finished" << MillisecondsSinceProcessStart()
+                                << "ms after the start";
+        }
+    });
+
+    if (FSettings->contains(SideChannelValue))
+        suiSideChannel->SetPinned(FSettings->value(SideChannelValue).toBool());
 
     CreateParameters();
     FWeather->CreateWeatherTables();
     SetReportStations(FWeather.get());
     ApplySettings();
+    if (pas_lib::ProgramEndRequested())
+        return;
+
+    CoolTrayIcon1->SetEnabled(true);
+    FViewActions.first()->trigger();
+    RestoreWindowPosition();
     qCInfo(lcMainForm) << "Start-up finished";
 }
 
@@ -84,6 +148,7 @@ void TMainForm::ApplySettings()
     qCDebug(lcRefresh) << "Refresh every" << tmOsvezi->interval() / 60000 << "minutes";
 
     SetChosenPlaces();
+    ApplyViewSwitches();
     tmOsveziTimer();
 }
 
@@ -98,15 +163,236 @@ void TMainForm::RefreshData(bool withoutPictures)
         FRefresh->RefreshData(withoutPictures);
 }
 
+// Showing and hiding
+
+void TMainForm::Prikaiokno1Click()
+{
+    FShowClock.start();
+    FShowPending = true;
+    if (windowState().testFlag(Qt::WindowMinimized))
+        setWindowState((windowState() & ~Qt::WindowMinimized) | FShownState);
+    show();
+    KeepOnScreen();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::Skrijokno1Click()
+{
+    HideToTray();
+}
+
+void TMainForm::Vizitka1Click()
+{
+    OpenAbout();
+    Prikaiokno1Click();
+}
+
+void TMainForm::HideToTray()
+{
+    // The window keeps its state (normal or maximised) while it waits in the tray.
+    if (windowState().testFlag(Qt::WindowMinimized) && FEverShown)
+        setWindowState((windowState() & ~Qt::WindowMinimized) | FShownState);
+    hide();
+    qCDebug(lcMainForm) << "Window hidden in the notification area";
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // The program is ending: the application closes its windows on the way.
+    if (FExiting || pas_lib::ProgramEndRequested()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (parametri && !parametri->Get(QStringLiteral("MINIMIZE_ON_X")).toBool()) {
+        actIzhodExecute();
+        return;
+    }
+    // Without a tray the window stays reachable in the task bar.
+    if (CoolTrayIcon1->Shown())
+        HideToTray();
+    else
+        showMinimized();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (!windowState().testFlag(Qt::WindowMinimized))
+        FShownState = windowState() & Qt::WindowMaximized;
+    // Minimised by the title bar's button: into the notification area.
+    if (windowState().testFlag(Qt::WindowMinimized) && isVisible() && CoolTrayIcon1->Shown())
+        QTimer::singleShot(0, this, [this] {
+            if (windowState().testFlag(Qt::WindowMinimized) && isVisible())
+                HideToTray();
+        });
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!FEverShown) {
+        FEverShown = true;
+        qCDebug(lcMainForm) << "Window first shown" << MillisecondsSinceProcessStart()
+                            << "ms after the start";
+    }
+}
+
+void TMainForm::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (suiReklame)
+        suiReklame->move(StripLeft(width()), 5);
+    if (suiSideChannel && suiSideChannel->Pinned())
+        FitMenuPanel();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The first paint after "Prikaži okno": the window is there for the user.
+    if (FShowPending && event->type() == QEvent::Paint && watched == centralWidget()) {
+        FShowPending = false;
+        qCDebug(lcMainForm) << "Window shown" << FShowClock.elapsed()
+                            << "ms after it was asked for";
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+int TMainForm::FormCanResize(int proposedWidth)
+{
+    return std::max(proposedWidth, ResizeMinimumWidth);
+}
+
+int TMainForm::StripLeft(int windowWidth)
+{
+    // Half the width, a half to the even neighbour.
+    return int(std::nearbyint(windowWidth / 2.0)) - StripWidth / 2;
+}
+
+// Ending
+
+void TMainForm::actIzhodExecute()
+{
+    if (FExiting)
+        return;
+    FExiting = true;
+    qCInfo(lcMainForm) << "Exit";
+    DeleteSatellitePictures();
+    if (FRefresh) {
+        for (QBuffer* feed : {&FRefresh->Feeds().MainFeed, &FRefresh->Feeds().SecondFeed}) {
+            feed->close();
+            feed->setData(QByteArray());
+        }
+    }
+    if (FSettings) {
+        FSettings->setValue(SideChannelValue, suiSideChannel->Pinned());
+        FSettings->sync();
+    }
+    pas_lib::RequestProgramEnd();
+}
+
+void TMainForm::DeleteSatellitePictures()
+{
+    for (int i = 0; i <= 10; ++i)
+        QFile::remove(pas_lib::SlikeDir + QStringLiteral("sat%1.jpg").arg(i));
+}
+
+// Position
+
+void TMainForm::RestoreWindowPosition()
+{
+    if (!FSettings)
+        return;
+    const QByteArray stored = FSettings->value(PositionValue).toByteArray();
+    if (stored.isEmpty())
+        return;
+    const std::optional<TWindowPosition> position = TWindowPosition::Decode(stored);
+    if (!position) {
+        qCInfo(lcMainForm) << "Ignoring a stored window position that is not one";
+        return;
+    }
+    if (position->State == TWindowPosition::Normal) {
+        QRect bounds = position->Bounds;
+        bounds.setSize(bounds.size().expandedTo(minimumSize()).boundedTo(maximumSize()));
+        move(bounds.topLeft());
+        resize(bounds.size());
+        KeepOnScreen();
+    }
+    const Qt::WindowStates state =
+        position->State == TWindowPosition::Maximized   ? Qt::WindowMaximized
+        : position->State == TWindowPosition::Minimized ? Qt::WindowMinimized
+                                                        : Qt::WindowNoState;
+    if (state != Qt::WindowMinimized)
+        FShownState = state;
+    setWindowState(state);
+}
+
+void TMainForm::KeepOnScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect frame = frameGeometry();
+    const QRect fitted = FitOnScreens(frame, screens);
+    if (fitted == frame)
+        return;
+    move(fitted.topLeft());
+    resize(size() - (frame.size() - fitted.size()));
+}
+
+void TMainForm::SaveWindowPosition()
+{
+    if (!FSettings)
+        return;
+    TWindowPosition position;
+    position.Bounds = QRect(pos(), size());
+    position.State = windowState().testFlag(Qt::WindowMinimized)   ? TWindowPosition::Minimized
+                     : windowState().testFlag(Qt::WindowMaximized) ? TWindowPosition::Maximized
+                                                                   : TWindowPosition::Normal;
+    // A maximised window keeps the bounds it had before.
+    if (position.State == TWindowPosition::Maximized && !normalGeometry().isEmpty())
+        position.Bounds = QRect(normalGeometry().topLeft() - (geometry().topLeft() - pos()),
+                                normalGeometry().size());
+    FSettings->setValue(PositionValue, position.Encode());
+    FSettings->sync();
+}
+
+// The second start
+
+void TMainForm::WMInstanceNotify(quint32 wParam, quint32 lParam)
+{
+    Q_UNUSED(lParam);
+    if (wParam != 1)
+        return;
+    qCInfo(lcMainForm) << "Another start of the program: Tukaj sem ;-)";
+    // Without a tray nobody would see a balloon: the window comes instead.
+    if (!CoolTrayIcon1->Shown()) {
+        Prikaiokno1Click();
+        return;
+    }
+    emit BalloonRequested(QStringLiteral("Nimbulon"), QStringLiteral("Tukaj sem ;-)"), 10000);
+}
+
+// The window's share of a refresh
+
 bool TMainForm::WindowMinimized() const
 {
     return windowState().testFlag(Qt::WindowMinimized);
 }
 
-// The notification-area icon and the views below come with their own windows;
-// until then the refresh only reports these steps.
 void TMainForm::StartIconAnimation()
 {
+    CoolTrayIcon1->SetEnabled(true);
     qCDebug(lcRefresh) << "Icon: refresh frames start";
 }
 
@@ -117,6 +403,7 @@ void TMainForm::StopIconAnimation()
 
 void TMainForm::ShowRefreshIndicator()
 {
+    suiImagePanelTitle->ShowRefreshing();
     if (!FBusyCursor) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         FBusyCursor = true;
@@ -125,6 +412,7 @@ void TMainForm::ShowRefreshIndicator()
 
 void TMainForm::HideRefreshIndicator()
 {
+    suiImagePanelTitle->HideRefreshing();
     if (FBusyCursor) {
         QApplication::restoreOverrideCursor();
         FBusyCursor = false;
@@ -161,16 +449,4 @@ void TMainForm::RestoreSort()
 void TMainForm::UpdatePictures()
 {
     qCDebug(lcRefresh) << "Radar and forecast pictures";
-}
-
-void TMainForm::WMInstanceNotify(quint32 wParam, quint32 lParam)
-{
-    Q_UNUSED(lParam);
-    if (wParam != 1)
-        return;
-    // A visible window is only told that it is active; a hidden one stays hidden.
-    if (isVisible())
-        QApplication::postEvent(this, new QEvent(QEvent::WindowActivate));
-    qCInfo(lcMainForm) << "Another start of the program: Tukaj sem ;-)";
-    emit BalloonRequested(QStringLiteral("Nimbulon"), QStringLiteral("Tukaj sem ;-)"), 10000);
 }

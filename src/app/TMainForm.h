@@ -2,19 +2,46 @@
 
 #include "weather/TRefreshHost.h"
 
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
+class QAction;
+class QLabel;
+class QSettings;
+class QTextBrowser;
 class QTimer;
+class QToolButton;
+class TFrameAbout;
+class TImagePanel;
+class TMoonPanel;
+class TNavigationMenu;
 class TRefreshCycle;
+class TSideChannel;
+class TStationGrid;
+class TTitlePanel;
+class TTrayIcon;
 class TWeatherData;
+class TWeatherTableModel;
+class TWheelToArrowKeys;
+struct TViewInfo;
 
 // The program's one window. Its creation runs the whole start-up, the first
-// refresh included; it starts hidden, and closing it never ends the program.
+// refresh included; it starts hidden behind its notification-area icon, hides
+// there again when minimised, and only the exit command ends the program.
 class TMainForm : public QMainWindow, private TRefreshHost
 {
     Q_OBJECT
 public:
+    // Narrower than this, a resize stops; the limits set at creation allow 500.
+    static constexpr int ResizeMinimumWidth = 560;
+    // The advertising strip: 390 x 50, centred at the top.
+    static constexpr int StripWidth = 390;
+    static constexpr int StripHeight = 50;
+
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -23,19 +50,78 @@ public:
 
     // The refresh cycle; the timer passes false, the refresh command true.
     void RefreshData(bool withoutPictures);
-    // Applies the stored settings to the timers and the current conditions,
-    // then refreshes at once.
+    // Applies the stored settings to the timers, the current conditions and
+    // the menu, then refreshes at once.
     void ApplySettings();
+    // Shows the menu buttons of the views whose switches are on.
+    void ApplyViewSwitches();
+
+    // Showing and hiding (the tray menu's items and the title bar's buttons).
+    void Prikaiokno1Click();
+    void Skrijokno1Click();
+    void Vizitka1Click();
+    // The exit command: saves, releases and ends the program.
+    void actIzhodExecute();
+    // The refresh command (F5, the bottom bar, the tray menu).
+    void actOsvezitevExecute();
+
+    // Shows the content controls of one panel tag and hides the other ones.
+    void ShowPanel(int tag);
+    int CurrentPanelTag() const { return FCurrentPanelTag; }
+    // The About page and the way back to the view under it.
+    void OpenAbout();
+    void CloseAbout();
+    bool AboutShown() const { return FCurrentPanelTag == 99; }
+    // Fits the view menu to the side channel's height.
+    void FitMenuPanel();
+
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    // Moves (and if need be shrinks) the window so that it lies wholly on a screen.
+    void KeepOnScreen();
+    // The width a resize to this width ends at.
+    static int FormCanResize(int proposedWidth);
+    // The advertising strip's left edge in a window this wide.
+    static int StripLeft(int windowWidth);
 
     QTimer* RefreshTimer() const { return tmOsvezi; }
+    TTrayIcon* TrayIcon() const { return CoolTrayIcon1; }
+    TNavigationMenu* NavigationMenu() const { return FMenu; }
+    TSideChannel* SideChannel() const { return suiSideChannel; }
+    TTitlePanel* TitlePanel() const { return suiImagePanelTitle; }
+    TWeatherData* Weather() const { return FWeather.get(); }
+    QAction* ViewAction(int kind) const;
 
 signals:
     // A balloon for the notification-area icon.
     void BalloonRequested(const QString& title, const QString& text, int milliseconds);
+    // The refresh command in a picture view (3 radar, 4 satellite, 6 forecast
+    // maps): those views reload only their picture.
+    void PictureRefreshRequested(int kind);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CreateComponents();
+    QWidget* CreateHeader();
+    QWidget* CreateSideChannel();
+    QWidget* CreateContentArea();
+    QWidget* CreateBottomBar();
+    void CreateActions();
     void FormCreate();
     void tmOsveziTimer();
+    void HideToTray();
+    void ExecuteView(const TViewInfo& view);
+    void ShowTableView(int kind);
+    TWeatherTableModel* TableModel(int kind);
+    void LoadView(int kind);
+    void DeleteSatellitePictures();
 
     // TRefreshHost
     bool WindowMinimized() const override;
@@ -51,6 +137,41 @@ private:
 
     std::unique_ptr<TWeatherData> FWeather;
     TRefreshCycle* FRefresh = nullptr;
+    std::unique_ptr<QSettings> FSettings;
+    TWheelToArrowKeys* FWheelHook = nullptr;
     QTimer* tmOsvezi = nullptr;
+
+    // Components
+    TTrayIcon* CoolTrayIcon1 = nullptr;
+    QWidget* suiReklame = nullptr;
+    QWidget* FHeader = nullptr;
+    TSideChannel* suiSideChannel = nullptr;
+    TMoonPanel* ipLunineMene = nullptr;
+    TImagePanel* suiImagePanel4dni = nullptr;
+    TNavigationMenu* FMenu = nullptr;
+    QWidget* PanelLine = nullptr;
+    TTitlePanel* suiImagePanelTitle = nullptr;
+    TStationGrid* suiDBGrid1 = nullptr;
+    QWidget* suiStatusBar = nullptr;
+    QTextBrowser* RichEdit1 = nullptr;
+    TFrameAbout* FrameAbout = nullptr;
+    QList<QWidget*> FTaggedControls;
+    QHash<int, TWeatherTableModel*> FTableModels;
+
+    QList<QAction*> FViewActions;
+    QAction* actIzhod = nullptr;
+    QAction* actOsvezitev = nullptr;
+    QAction* actAnimiraj = nullptr;
+    QAction* actNastavitve = nullptr;
+
+    // State
+    int FCurrentPanelTag = 0;
+    int FAboutReturnTag = 0;
+    QHash<QWidget*, bool> FAboutReturnVisibility;
+    Qt::WindowStates FShownState = Qt::WindowNoState;
     bool FBusyCursor = false;
+    bool FExiting = false;
+    bool FEverShown = false;
+    bool FShowPending = false;
+    QElapsedTimer FShowClock;
 };

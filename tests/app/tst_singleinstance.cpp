@@ -91,7 +91,7 @@ private slots:
     {
         QTest::addColumn<quint32>("message");
         QTest::addColumn<quint32>("wParam");
-        QTest::addColumn<bool>("balloon");
+        QTest::addColumn<bool>("reacts");
         QTest::newRow("instance notification") << WM_INSTANCE_NOTIFY << 1u << true;
         QTest::newRow("other wParam") << WM_INSTANCE_NOTIFY << 2u << false;
         QTest::newRow("other message") << WM_INSTANCE_NOTIFY + 1 << 1u << false;
@@ -100,7 +100,7 @@ private slots:
     {
         QFETCH(quint32, message);
         QFETCH(quint32, wParam);
-        QFETCH(bool, balloon);
+        QFETCH(bool, reacts);
         TTestHome home;
         home.WriteFile(QStringLiteral("Config.ini"), OfflineConfig());
         TRecordingPresenter presenter;
@@ -120,13 +120,9 @@ private slots:
         QTRY_COMPARE(received.count(), 1);
         QCOMPARE(received.at(0).at(0).toUInt(), message);
         QCOMPARE(received.at(0).at(1).toUInt(), wParam);
-        QCOMPARE(balloons.count(), balloon ? 1 : 0);
-        if (balloon) {
-            QCOMPARE(balloons.at(0).at(0).toString(), QStringLiteral("Nimbulon"));
-            QCOMPARE(balloons.at(0).at(1).toString(), notifiedLine);
-            QCOMPARE(balloons.at(0).at(2).toInt(), 10000);
-        }
-        QVERIFY2(!form.isVisible(), "the notification never shows a hidden window");
+        // There is no tray here, so nobody would see a balloon: the window comes.
+        QCOMPARE(balloons.count(), 0);
+        QCOMPARE(form.isVisible(), reacts);
         QVERIFY(presenter.Messages.isEmpty());
     }
 };

@@ -1,0 +1,4 @@
+#pragma once
+
+// Gives the application the program's look: its style sheet and fonts.
+void ApplyProgramStyle();

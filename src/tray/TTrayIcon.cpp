@@ -1,0 +1,153 @@
+#include "tray/TTrayIcon.h"
+
+#include "controls/SvgIcon.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+Q_LOGGING_CATEGORY(lcTray, "nimbulon.tray", QtInfoMsg)
+
+namespace {
+// Looking for a tray: every second at first, then every ten seconds.
+constexpr int FastRetryMs = 1000;
+constexpr int FastRetries = 30;
+constexpr int SlowRetryMs = 10000;
+const QColor MenuIcon(0x48, 0x5A, 0x79);
+} // namespace
+
+TTrayIcon::TTrayIcon(QWidget* window)
+    : QObject(window), FWindow(window), FIcon(SvgIcon(QStringLiteral("nimbulon")))
+{
+    setObjectName(QStringLiteral("CoolTrayIcon1"));
+    FMenu = new QMenu(window);
+    FMenu->setObjectName(QStringLiteral("suiPopupMenu1"));
+    QAction* show = AddItem(QStringLiteral("Prikaiokno1"), QStringLiteral("Prikaži okno"),
+                            &TTrayIcon::ShowWindowRequested);
+    QFont bold = show->font();
+    bold.setBold(true);
+    show->setFont(bold); // the default item
+    AddItem(QStringLiteral("Skrijokno1"), QStringLiteral("Skrij okno"),
+            &TTrayIcon::HideWindowRequested);
+    FMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    FMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    AddItem(QStringLiteral("Osveipodatke1"), QStringLiteral("Osveži zdaj!"),
+            &TTrayIcon::RefreshRequested)
+        ->setIcon(SvgIcon(QStringLiteral("refresh"), MenuIcon));
+    FMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    AddItem(QStringLiteral("Vizitka1"), QStringLiteral("Vizitka"), &TTrayIcon::AboutRequested)
+        ->setIcon(SvgIcon(QStringLiteral("help"), MenuIcon));
+    FMenu->addSeparator()->setObjectName(QStringLiteral("N4"));
+    AddItem(QStringLiteral("Izhod1"), QStringLiteral("Izhod"), &TTrayIcon::ExitRequested)
+        ->setIcon(SvgIcon(QStringLiteral("exit"), MenuIcon));
+    SetEnabled(false);
+
+    FRetry.setSingleShot(true);
+    connect(&FRetry, &QTimer::timeout, this, &TTrayIcon::TryShow);
+}
+
+TTrayIcon::~TTrayIcon()
+{
+    // The menu belongs to the window, which may outlive the icon for a moment.
+    if (FIconWidget)
+        FIconWidget->setContextMenu(nullptr);
+}
+
+QAction* TTrayIcon::AddItem(const QString& objectName, const QString& caption,
+                            void (TTrayIcon::*signal)())
+{
+    QAction* action = FMenu->addAction(caption);
+    action->setObjectName(objectName);
+    connect(action, &QAction::triggered, this, [this, signal] {
+        if (FEnabled)
+            emit(this->*signal)();
+    });
+    return action;
+}
+
+QAction* TTrayIcon::Item(const QString& objectName) const
+{
+    return FMenu->findChild<QAction*>(objectName);
+}
+
+void TTrayIcon::SetEnabled(bool enabled)
+{
+    FEnabled = enabled;
+    for (QAction* action : FMenu->actions())
+        if (!action->isSeparator())
+            action->setEnabled(enabled);
+}
+
+void TTrayIcon::Show()
+{
+    FWanted = true;
+    TryShow();
+}
+
+bool TTrayIcon::Shown() const
+{
+    return FIconWidget && FIconWidget->isVisible();
+}
+
+void TTrayIcon::TryShow()
+{
+    if (!FWanted || Shown())
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (FTries == 0)
+            qCInfo(lcTray) << "No notification area yet; looking again until there is one";
+        ++FTries;
+        FRetry.start(FTries < FastRetries ? FastRetryMs : SlowRetryMs);
+        return;
+    }
+    Create();
+    FIconWidget->show();
+    qCDebug(lcTray) << "Icon shown";
+    if (!FEverShown) {
+        FEverShown = true;
+        emit FirstShown();
+    }
+}
+
+void TTrayIcon::Create()
+{
+    if (FIconWidget)
+        return;
+    FIconWidget = new QSystemTrayIcon(FIcon, this);
+    FIconWidget->setObjectName(QStringLiteral("CoolTrayIcon1Icon"));
+    FIconWidget->setContextMenu(FMenu);
+    FIconWidget->setToolTip(FToolTip);
+    connect(FIconWidget, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (!FEnabled)
+                    return;
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    emit ShowWindowRequested();
+            });
+    connect(FIconWidget, &QSystemTrayIcon::messageClicked, this, [this] {
+        if (FEnabled)
+            emit ShowWindowRequested();
+    });
+}
+
+void TTrayIcon::SetIcon(const QIcon& icon)
+{
+    FIcon = icon;
+    if (FIconWidget)
+        FIconWidget->setIcon(icon);
+}
+
+void TTrayIcon::SetToolTip(const QString& text)
+{
+    FToolTip = text;
+    if (FIconWidget)
+        FIconWidget->setToolTip(text);
+}
+
+bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milliseconds)
+{
+    if (!Shown())
+        return false;
+    FIconWidget->showMessage(title, text, QSystemTrayIcon::Information, milliseconds);
+    return true;
+}

@@ -1,0 +1,119 @@
+#include "views/TTitlePanel.h"
+
+#include "controls/SvgIcon.h"
+#include "views/ViewTable.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+
+namespace {
+
+// A slim bar that runs across the panel while the data are being refreshed;
+// its timer runs only while it is shown.
+class TRefreshIndicator : public QWidget
+{
+public:
+    explicit TRefreshIndicator(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("suiImagePanelRefreshing"));
+        setAttribute(Qt::WA_StyledBackground);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(10, 0, 10, 0);
+        auto* label = new QLabel(QStringLiteral("Osveževanje podatkov ..."), this);
+        label->setObjectName(QStringLiteral("RefreshingText"));
+        layout->addWidget(label);
+        layout->addStretch();
+        FTimer.setInterval(40);
+        connect(&FTimer, &QTimer::timeout, this, [this] {
+            FPhase = (FPhase + 3) % 1000;
+            update();
+        });
+    }
+
+protected:
+    void showEvent(QShowEvent*) override { FTimer.start(); }
+    void hideEvent(QHideEvent*) override { FTimer.stop(); }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QWidget::paintEvent(event);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal barHeight = 3;
+        const QRectF track(0, height() - barHeight, width(), barHeight);
+        painter.fillRect(track, QColor(255, 255, 255, 60));
+        const qreal length = width() / 4.0;
+        const qreal x = (width() + length) * FPhase / 1000.0 - length;
+        painter.fillRect(QRectF(x, track.y(), length, barHeight), QColor(0xF1, 0xC8, 0x7A));
+    }
+
+private:
+    QTimer FTimer;
+    int FPhase = 0;
+};
+
+} // namespace
+
+TTitlePanel::TTitlePanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("suiImagePanelTitle"));
+    setAttribute(Qt::WA_StyledBackground);
+    setFixedHeight(30);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 0, 4, 0);
+    layout->setSpacing(4);
+    FTitle = new QLabel(this);
+    FTitle->setObjectName(QStringLiteral("TitleText"));
+    FTitle->setTextFormat(Qt::PlainText);
+    FTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(FTitle, 1);
+
+    FClose = new QToolButton(this);
+    FClose->setObjectName(QStringLiteral("suiImageButtonClose"));
+    FClose->setProperty("panelTag", PanelTag::About);
+    FClose->setIcon(SvgIcon(QStringLiteral("close"), Qt::white, QColor(0xF1, 0xC8, 0x7A)));
+    FClose->setIconSize(QSize(14, 14));
+    FClose->setFixedSize(24, 24);
+    FClose->setAutoRaise(true);
+    FClose->setToolTip(QStringLiteral("Zapri"));
+    FClose->setCursor(Qt::PointingHandCursor);
+    FClose->hide();
+    layout->addWidget(FClose);
+
+    FIndicator = new TRefreshIndicator(this);
+    FIndicator->hide();
+}
+
+QString TTitlePanel::Title() const
+{
+    return FTitle->text();
+}
+
+void TTitlePanel::SetTitle(const QString& title)
+{
+    FTitle->setText(title);
+}
+
+void TTitlePanel::ShowRefreshing()
+{
+    FIndicator->setGeometry(rect());
+    FIndicator->show();
+    FIndicator->raise();
+}
+
+void TTitlePanel::HideRefreshing()
+{
+    FIndicator->hide();
+}
+
+bool TTitlePanel::Refreshing() const
+{
+    return !FIndicator->isHidden();
+}
+
+void TTitlePanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FIndicator->setGeometry(rect());
+}

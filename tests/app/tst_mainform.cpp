@@ -1,0 +1,569 @@
+#include "DemoDeployment.h"
+#include "RecordingPresenter.h"
+#include "TestHome.h"
+#include "app/TMainForm.h"
+#include "app/WindowPosition.h"
+#include "common/Desktop.h"
+#include "controls/TSideChannel.h"
+#include "remote/RemoteSettings.h"
+#include "settings/Tparameter.h"
+#include "tray/TTrayIcon.h"
+#include "views/TNavigationMenu.h"
+#include "views/TStationGrid.h"
+#include "views/TTitlePanel.h"
+#include "views/ViewTable.h"
+#include "views/frm_about.h"
+#include "weather/CurrentViewKind.h"
+#include "weather/TRefreshCycle.h"
+#include "weather/TWeatherData.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QByteArray AllSwitchesOn =
+    "AMATERSKE_POSTAJE=1\r\nSLIKA_PADAVINE=1\r\nSATELITSKA_SLIKA=1\r\nVREMENSKA_NAPOVED=1\r\n"
+    "NAPOVED_V_SLIKI=1\r\nNAPOVED_BIO=1\r\nNAPOVED_JULIJCI=1\r\nNAPOVED_LETALSTVO=1\r\n"
+    "SNEZNA_ODEJA=1\r\nGRAF_TEMPERATURE=1\r\nANIMACIJE=1\r\nNAPOVED_EVROPA=1\r\n"
+    "NAPOVED_PRIMORJE=1\r\nVODOSTAJI=1\r\n";
+const QByteArray AllSwitchesOff =
+    "AMATERSKE_POSTAJE=0\r\nSLIKA_PADAVINE=0\r\nSATELITSKA_SLIKA=0\r\nVREMENSKA_NAPOVED=0\r\n"
+    "NAPOVED_V_SLIKI=0\r\nNAPOVED_BIO=0\r\nNAPOVED_JULIJCI=0\r\nNAPOVED_LETALSTVO=0\r\n"
+    "SNEZNA_ODEJA=0\r\nGRAF_TEMPERATURE=0\r\nANIMACIJE=0\r\nNAPOVED_EVROPA=0\r\n"
+    "NAPOVED_PRIMORJE=0\r\nVODOSTAJI=0\r\n";
+
+// The content controls and their panel tags.
+const QList<std::pair<QString, int>> TaggedControls{
+    {"suiDBGrid1", 1},     {"suiStatusBar", 1},         {"RichEdit1", 2},
+    {"suiImagePanel1", 3}, {"suiIPNapovedVSliki", 4},   {"FrameAnimations", 6},
+    {"FramePrimorje1", 7}, {"FrameSateliskeSlike1", 8}, {"FrameGraf1", 11},
+    {"FrameAbout", 99},    {"suiImageButtonClose", 99},
+};
+
+// The title without the time of the data that the feed reader appends.
+QString TitleWithoutTime(const TMainForm& form)
+{
+    return form.TitlePanel()->Title().section(QStringLiteral("   "), 0, 0);
+}
+
+QStringList ShownControls(const TMainForm& form)
+{
+    QStringList shown;
+    for (const auto& [name, tag] : TaggedControls) {
+        auto* control = form.findChild<QWidget*>(name);
+        if (control && !control->isHidden())
+            shown.append(name);
+    }
+    return shown;
+}
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+    TDemoDeployment demo;
+    std::unique_ptr<TTestHome> home;
+    std::unique_ptr<TRecordingPresenter> presenter;
+    std::unique_ptr<TMainForm> form;
+
+    void NewForm(const QByteArray& parameters = QByteArray())
+    {
+        form.reset();
+        if (!home)
+            home = std::make_unique<TTestHome>();
+        home->WriteFile(QStringLiteral("Config.ini"),
+                        demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + parameters);
+        LastRemoteRead = QDateTime();
+        form = std::make_unique<TMainForm>();
+    }
+
+    TNavigationMenu& Menu() { return *form->NavigationMenu(); }
+
+    QSettings ProgramSettings() const
+    {
+        return QSettings(home->Path(QStringLiteral("Nimbulon.ini")), QSettings::IniFormat);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(demo.Start(), qPrintable(demo.Error())); }
+
+    void init()
+    {
+        pas_lib::ResetProgramEndRequest();
+        presenter = std::make_unique<TRecordingPresenter>();
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        home.reset();
+        QCOMPARE(presenter->Messages, QStringList());
+        presenter.reset();
+        pas_lib::ResetProgramEndRequest();
+    }
+
+    // After its start-up the window is hidden and minimised, the observation
+    // table is the view, and the icon takes input.
+    void startsHiddenOnTheObservationTable()
+    {
+        NewForm();
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->windowState().testFlag(Qt::WindowMinimized));
+        QCOMPARE(pas_lib::CurrentViewKind, 1);
+        QCOMPARE(form->CurrentPanelTag(), 1);
+        QCOMPARE(TitleWithoutTime(*form), QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
+        QVERIFY2(form->TitlePanel()->Title().contains(QRegularExpression("   \\d+\\.\\d+\\.")),
+                 qPrintable(form->TitlePanel()->Title()));
+        QVERIFY(form->findChild<TStationGrid*>()->model()->rowCount() > 10);
+        QVERIFY(form->RefreshTimer()->isActive());
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lblVerzija"))->text(),
+                 QStringLiteral("1.6.0.2 (08.06.2009)"));
+        QVERIFY(!form->TitlePanel()->Refreshing());
+    }
+
+    // Each view: its title, the controls of its panel tag, its view kind.
+    void viewSwitching_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList grid{"suiDBGrid1", "suiStatusBar"};
+        const QStringList gridOnly{"suiDBGrid1"};
+        const QStringList text{"RichEdit1"};
+        QTest::newRow("1") << 1 << "Opazovalne postaje (Vir:ARSO)" << grid;
+        QTest::newRow("2") << 2 << "Avtomatske postaje (Vir:ARSO)" << grid;
+        QTest::newRow("16") << 16 << "Amaterske postaje (Vir:meteo-amaterji.si in vreme-doma.si)"
+                            << grid;
+        QTest::newRow("3") << 3 << "Radarska slika padavin (Vir:ARSO)"
+                           << QStringList{"suiImagePanel1"};
+        QTest::newRow("4") << 4 << "Satelitske slike (copyright EUMETSAT)"
+                           << QStringList{"FrameSateliskeSlike1"};
+        QTest::newRow("5") << 5 << "Napoved v besedi (Vir:ARSO)" << text;
+        QTest::newRow("6") << 6 << "Napoved v sliki (Vir:ARSO)"
+                           << QStringList{"suiIPNapovedVSliki"};
+        QTest::newRow("7") << 7 << "Biometeorološka nap. (Vir:ARSO)" << text;
+        QTest::newRow("8") << 8 << "Napoved za gore (Vir:ARSO)" << text;
+        QTest::newRow("9") << 9 << "Napoved za letalstvo (Vir:ARSO)" << text;
+        QTest::newRow("10") << 10 << "Snežna odeja (Vir:ARSO)" << gridOnly;
+        QTest::newRow("11") << 11 << "" << QStringList{"FrameGraf1"};
+        QTest::newRow("12") << 12 << "Animacije (Vir:FU-Berlin)" << QStringList{"FrameAnimations"};
+        QTest::newRow("13") << 13 << "Vreme po Evropi (Vir:ARSO)" << grid;
+        QTest::newRow("14") << 14 << "Slovensko Primorje" << QStringList{"FramePrimorje1"};
+        QTest::newRow("15") << 15 << "Vodostaji (Vir:ARSO)" << gridOnly;
+    }
+    void viewSwitching()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QStringList, shown);
+        NewForm(AllSwitchesOn);
+        QAction* action = form->ViewAction(kind);
+        QVERIFY(action && action->isVisible());
+        action->trigger();
+        QCOMPARE(pas_lib::CurrentViewKind, kind);
+        QCOMPARE(TitleWithoutTime(*form), title);
+        QCOMPARE(ShownControls(*form), shown);
+        QCOMPARE(form->CurrentPanelTag(), ViewOfKind(kind)->Tag);
+        // The menu marks the view's button; only the picture views animate.
+        auto* button = form->findChild<QPushButton*>(ViewOfKind(kind)->Button);
+        QVERIFY(button && button->property("current").toBool());
+        QCOMPARE(form->findChild<QAction*>(QStringLiteral("actAnimiraj"))->isEnabled(),
+                 kind == 3 || kind == 4);
+    }
+
+    // The switches place the buttons in one gap-free column.
+    void viewSwitches()
+    {
+        NewForm(AllSwitchesOff);
+        QCOMPARE(Menu().MenuButtonCount(), 2);
+        QCOMPARE(Menu().MenuPanelHeight(), 40);
+        auto row = [&](const char* name) {
+            auto* button = form->findChild<QPushButton*>(QString::fromLatin1(name));
+            return button->isHidden() ? -1 : button->y() / TNavigationMenu::MenuRowHeight;
+        };
+        QCOMPARE(row("suiImageButtonOpaz"), 0);
+        QCOMPARE(row("suiImageButtonAvto"), 1);
+        QCOMPARE(row("suiImageButtonSneg"), -1);
+        QVERIFY(!form->ViewAction(10)->isVisible());
+
+        parametri->Set(QStringLiteral("SNEZNA_ODEJA"), true);
+        form->ApplyViewSwitches();
+        QCOMPARE(row("suiImageButtonSneg"), 2);
+        QCOMPARE(Menu().MenuPanelHeight(), 60);
+        parametri->Set(QStringLiteral("AMATERSKE_POSTAJE"), true);
+        parametri->Set(QStringLiteral("VODOSTAJI"), true);
+        form->ApplyViewSwitches();
+        QCOMPARE(row("suiImageButtonAmat"), 2);
+        QCOMPARE(row("suiImageButtonSneg"), 3);
+        QCOMPARE(row("suiImageButtonVodostaji"), 4);
+        parametri->Set(QStringLiteral("AMATERSKE_POSTAJE"), false);
+        form->ApplyViewSwitches();
+        QCOMPARE(row("suiImageButtonAmat"), -1);
+        QCOMPARE(row("suiImageButtonSneg"), 2);
+        QCOMPARE(row("suiImageButtonVodostaji"), 3);
+        QCOMPARE(Menu().MenuPanelHeight(), 80);
+    }
+
+    // Whole rows with five pixels to spare, arrows when they do not all fit.
+    void fitMenuPanel_data()
+    {
+        QTest::addColumn<int>("channelHeight");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("arrows");
+        QTest::addColumn<int>("rowsBelow");
+        QTest::newRow("452") << 452 << 12 << true << 4;
+        QTest::newRow("501") << 501 << 16 << false << 0;
+        QTest::newRow("500") << 500 << 15 << true << 1;
+    }
+    void fitMenuPanel()
+    {
+        QFETCH(int, channelHeight);
+        QFETCH(int, rows);
+        QFETCH(bool, arrows);
+        QFETCH(int, rowsBelow);
+        NewForm(AllSwitchesOn);
+        QCOMPARE(Menu().MenuButtonCount(), 16);
+        QCOMPARE(Menu().MenuPanel()->y(), 176);
+        Menu().FitMenuPanel(channelHeight);
+        QCOMPARE(Menu().MenuPanelHeight(), rows * 20);
+        QCOMPARE(Menu().ArrowsShown(), arrows);
+        QCOMPARE(Menu().MenuRowsBelow(), rowsBelow);
+        QCOMPARE(Menu().MenuRowsAbove(), 0);
+    }
+
+    // Down reaches the last button and no further; a taller channel scrolls
+    // back so that no empty rows show.
+    void menuScrolling()
+    {
+        NewForm(AllSwitchesOn);
+        Menu().FitMenuPanel(452);
+        auto* down = form->findChild<QToolButton*>(QStringLiteral("suiImageButtonDown"));
+        auto* up = form->findChild<QToolButton*>(QStringLiteral("suiImageButtonUp"));
+        for (int click = 1; click <= 5; ++click)
+            down->click();
+        QCOMPARE(Menu().MenuRowsAbove(), 4);
+        QCOMPARE(Menu().MenuRowsBelow(), 0);
+        auto* last = form->findChild<QPushButton*>(QStringLiteral("suiImageButtonVodostaji"));
+        const QPoint inPanel = last->mapTo(Menu().MenuPanel(), QPoint(0, 0));
+        QCOMPARE(inPanel.y(), Menu().MenuPanelHeight() - 20);
+
+        up->click();
+        QCOMPARE(Menu().MenuRowsAbove(), 3);
+        QCOMPARE(Menu().MenuRowsBelow(), 1);
+        down->click();
+
+        // 14 rows fit now: two rows come back from above.
+        Menu().FitMenuPanel(480);
+        QCOMPARE(Menu().MenuPanelHeight(), 14 * 20);
+        QCOMPARE(Menu().MenuRowsAbove(), 2);
+        QCOMPARE(Menu().MenuRowsBelow(), 0);
+        down->click();
+        QCOMPARE(Menu().MenuRowsAbove(), 2);
+
+        Menu().FitMenuPanel(501);
+        QCOMPARE(Menu().MenuRowsAbove(), 0);
+        QCOMPARE(Menu().MenuRowsBelow(), 0);
+        QVERIFY(!Menu().ArrowsShown());
+    }
+
+    // About opens over any view and gives back exactly what was there.
+    void aboutAndReturn_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("opens");
+        QTest::newRow("grid") << 1 << 1;
+        QTest::newRow("grid, twice") << 1 << 2;
+        QTest::newRow("graph, empty title") << 11 << 1;
+        QTest::newRow("snow cover, no statistics") << 10 << 1;
+        QTest::newRow("text") << 8 << 1;
+    }
+    void aboutAndReturn()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, opens);
+        NewForm(AllSwitchesOn);
+        form->ViewAction(kind)->trigger();
+        const QString title = form->TitlePanel()->Title();
+        const QStringList shown = ShownControls(*form);
+        for (int i = 0; i < opens; ++i)
+            form->OpenAbout();
+        QCOMPARE(form->TitlePanel()->Title(), AboutCaption);
+        QCOMPARE(ShownControls(*form), QStringList({"FrameAbout", "suiImageButtonClose"}));
+        QCOMPARE(form->CurrentPanelTag(), 99);
+        QCOMPARE(pas_lib::CurrentViewKind, kind);
+
+        form->findChild<QToolButton*>(QStringLiteral("suiImageButtonClose"))->click();
+        QCOMPARE(form->TitlePanel()->Title(), title);
+        QCOMPARE(ShownControls(*form), shown);
+        QCOMPARE(form->CurrentPanelTag(), ViewOfKind(kind)->Tag);
+    }
+
+    // A refresh while About is shown serves the view underneath; its new time
+    // is in the title when About closes.
+    void refreshUnderAbout()
+    {
+        NewForm();
+        form->OpenAbout();
+        form->Weather()->ViewTitle->SetText(QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
+        form->RefreshData(true);
+        QCOMPARE(form->TitlePanel()->Title(), AboutCaption);
+        form->CloseAbout();
+        QVERIFY2(form->TitlePanel()->Title().startsWith(
+                     QStringLiteral("Opazovalne postaje (Vir:ARSO)   ")),
+                 qPrintable(form->TitlePanel()->Title()));
+    }
+
+    // A resize stops at 560 pixels; the advertising strip stays centred.
+    void resizeRule_data()
+    {
+        QTest::addColumn<int>("proposed");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("stripLeft");
+        QTest::newRow("800") << 800 << 800 << 205;
+        QTest::newRow("801, a half to the even neighbour") << 801 << 801 << 205;
+        QTest::newRow("803") << 803 << 803 << 207;
+        QTest::newRow("540") << 540 << 560 << 85;
+        QTest::newRow("1200") << 1200 << 910 << 260;
+    }
+    void resizeRule()
+    {
+        QFETCH(int, proposed);
+        QFETCH(int, width);
+        QFETCH(int, stripLeft);
+        QCOMPARE(TMainForm::FormCanResize(proposed), std::max(proposed, 560));
+        NewForm();
+        form->Prikaiokno1Click();
+        form->resize(proposed, 545);
+        QTRY_COMPARE(form->width(), width);
+        QCOMPARE(form->findChild<QWidget*>(QStringLiteral("suiReklame"))->x(), stripLeft);
+        QCOMPARE(form->minimumHeight(), 301);
+        QCOMPARE(form->maximumSize(), QSize(910, 791));
+    }
+
+    // The X button hides (here, without a tray, minimises) or ends the program.
+    void xButton_data()
+    {
+        QTest::addColumn<bool>("minimizeOnX");
+        QTest::newRow("MINIMIZE_ON_X true") << true;
+        QTest::newRow("MINIMIZE_ON_X false") << false;
+    }
+    void xButton()
+    {
+        QFETCH(bool, minimizeOnX);
+        NewForm(minimizeOnX ? "MINIMIZE_ON_X=1\r\n" : "MINIMIZE_ON_X=0\r\n");
+        form->Prikaiokno1Click();
+        QVERIFY(form->isVisible());
+        form->SideChannel()->SetPinned(true);
+        form->close();
+        QCOMPARE(pas_lib::ProgramEndRequested(), !minimizeOnX);
+        if (minimizeOnX) {
+            QTRY_VERIFY(form->windowState().testFlag(Qt::WindowMinimized) || !form->isVisible());
+            QVERIFY(!ProgramSettings().contains(QStringLiteral("suiSideChannel")));
+        } else {
+            QCOMPARE(ProgramSettings().value(QStringLiteral("suiSideChannel")).toBool(), true);
+        }
+    }
+
+    // The exit command deletes the cloudiness pictures, empties the feeds,
+    // saves the side channel and ends the program.
+    void exitCommand()
+    {
+        NewForm();
+        QVERIFY(!form->TrayIcon()->Menu()->isEmpty());
+        QDir().mkpath(home->Path(QStringLiteral("Slike")));
+        for (int i = 0; i <= 10; ++i)
+            home->WriteFile(QStringLiteral("Slike/sat%1.jpg").arg(i), "x");
+        home->WriteFile(QStringLiteral("Slike/dez0.jpg"), "x");
+        home->WriteFile(QStringLiteral("Slike/sat11.jpg"), "x");
+        auto* refresh = form->findChild<TRefreshCycle*>();
+        QVERIFY(!refresh->Feeds().MainFeed.data().isEmpty());
+
+        form->findChild<QAction*>(QStringLiteral("actIzhod"))->trigger();
+        for (int i = 0; i <= 10; ++i)
+            QVERIFY(!QFile::exists(home->Path(QStringLiteral("Slike/sat%1.jpg").arg(i))));
+        QVERIFY(QFile::exists(home->Path(QStringLiteral("Slike/dez0.jpg"))));
+        QVERIFY(QFile::exists(home->Path(QStringLiteral("Slike/sat11.jpg"))));
+        QVERIFY(refresh->Feeds().MainFeed.data().isEmpty());
+        QVERIFY(refresh->Feeds().SecondFeed.data().isEmpty());
+        QCOMPARE(ProgramSettings().value(QStringLiteral("suiSideChannel")).toBool(), false);
+        QVERIFY(pas_lib::ProgramEndRequested());
+    }
+
+    // The position is stored at the end and comes back at the next start.
+    void positionRoundTrip()
+    {
+        NewForm();
+        form->Prikaiokno1Click();
+        form->move(100, 120);
+        form->resize(600, 450);
+        QTRY_COMPARE(form->size(), QSize(600, 450));
+        form.reset();
+        const QByteArray stored =
+            ProgramSettings().value(QStringLiteral("MainPozicija")).toByteArray();
+        QCOMPARE(stored.size(), 17);
+        const auto position = TWindowPosition::Decode(stored);
+        QVERIFY(position);
+        QCOMPARE(position->Bounds, QRect(100, 120, 600, 450));
+        QCOMPARE(position->State, quint8(0));
+
+        NewForm();
+        QVERIFY(!form->isVisible());
+        form->Prikaiokno1Click();
+        QCOMPARE(form->pos(), QPoint(100, 120));
+        QCOMPARE(form->size(), QSize(600, 450));
+        QVERIFY(!form->isMaximized());
+    }
+
+    void maximisedComesBackMaximised()
+    {
+        home = std::make_unique<TTestHome>();
+        TWindowPosition position;
+        position.Bounds = QRect(50, 60, 600, 400);
+        position.State = TWindowPosition::Maximized;
+        ProgramSettings().setValue(QStringLiteral("MainPozicija"), position.Encode());
+        NewForm();
+        form->Prikaiokno1Click();
+        QTRY_VERIFY(form->isMaximized());
+    }
+
+    // A broken stored position never puts the window off the screen.
+    void brokenPosition_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        auto encoded = [](int left, int top, int right, int bottom, int state) {
+            TWindowPosition position;
+            position.Bounds = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+            position.State = quint8(state);
+            return position.Encode();
+        };
+        QTest::newRow("short") << encoded(10, 10, 700, 500, 0).left(16);
+        QTest::newRow("long") << encoded(10, 10, 700, 500, 0) + "x";
+        QTest::newRow("negative size") << encoded(700, 500, 10, 10, 0);
+        QTest::newRow("off every screen") << encoded(100000, 100000, 100700, 100500, 0);
+        QTest::newRow("left of the screen") << encoded(-5000, 20, -4300, 520, 0);
+        QTest::newRow("unknown state") << encoded(10, 10, 700, 500, 7);
+        QTest::newRow("huge") << encoded(0, 0, 2000000000, 2000000000, 0);
+    }
+    void brokenPosition()
+    {
+        QFETCH(QByteArray, stored);
+        home = std::make_unique<TTestHome>();
+        ProgramSettings().setValue(QStringLiteral("MainPozicija"), stored);
+        NewForm();
+        form->Prikaiokno1Click();
+        const QRect screen = form->screen()->availableGeometry();
+        QVERIFY2(screen.contains(form->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                        .arg(form->x())
+                                                                        .arg(form->y())
+                                                                        .arg(form->width())
+                                                                        .arg(form->height())));
+    }
+
+    // Without a tray a second start shows the window instead of a balloon.
+    void secondStartWithoutTray()
+    {
+        NewForm();
+        QSignalSpy balloons(form.get(), &TMainForm::BalloonRequested);
+        form->WMInstanceNotify(2, 0);
+        QVERIFY(!form->isVisible());
+        form->WMInstanceNotify(1, 0);
+        QVERIFY(form->isVisible());
+        QCOMPARE(balloons.size(), 0);
+    }
+
+    // Each notch of the wheel is one Up or Down for the focused grid.
+    void wheelToArrowKeys()
+    {
+        NewForm();
+        form->Prikaiokno1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto* grid = form->findChild<TStationGrid*>();
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QTRY_VERIFY(grid->hasFocus());
+        auto wheel = [&](int delta) {
+            const QPointF at = grid->viewport()->rect().center();
+            QWheelEvent event(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid->viewport(), &event);
+        };
+        wheel(-120);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        wheel(-240);
+        QCOMPARE(grid->currentIndex().row(), 3);
+        wheel(120);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        wheel(60);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        wheel(60);
+        QCOMPARE(grid->currentIndex().row(), 1);
+    }
+
+    // The refresh command reloads the data in the data views and only the
+    // picture in the picture views.
+    void refreshCommand()
+    {
+        NewForm(AllSwitchesOn);
+        QSignalSpy pictures(form.get(), &TMainForm::PictureRefreshRequested);
+        auto feeds = [&] {
+            return demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
+        };
+        auto pictureRequests = [&] {
+            return demo.Server().Requests().filter(QStringLiteral("vreme.jpg")).size();
+        };
+        const qsizetype before = feeds();
+        const qsizetype picturesBefore = pictureRequests();
+        // Removing the picture would make a timed refresh fetch it again.
+        QFile::remove(home->Path(QStringLiteral("Slike/vreme.jpg")));
+        form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        QCOMPARE(feeds(), before + 1);
+        QCOMPARE(pictureRequests(), picturesBefore);
+
+        form->Prikaiokno1Click();
+        form->ViewAction(3)->trigger();
+        form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        QCOMPARE(feeds(), before + 1);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.first().first().toInt(), 3);
+        QVERIFY(!form->TitlePanel()->Refreshing());
+
+        form->ViewAction(5)->trigger();
+        form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        QCOMPARE(feeds(), before + 2);
+        QVERIFY(!form->TitlePanel()->Refreshing());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // Pinned, the channel stays open beside the content; unpinned, a view
+    // action folds it to its bar.
+    void sideChannel()
+    {
+        NewForm();
+        TSideChannel* channel = form->SideChannel();
+        QVERIFY(!channel->Expanded());
+        channel->Expand();
+        QVERIFY(channel->Expanded());
+        form->ViewAction(2)->trigger();
+        QVERIFY(!channel->Expanded());
+        channel->SetPinned(true);
+        QVERIFY(channel->Expanded());
+        form->ViewAction(1)->trigger();
+        QVERIFY(channel->Expanded());
+        QCOMPARE(channel->ReservedWidth(), 180);
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

@@ -1,0 +1,227 @@
+#include "DesktopSession.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QThread>
+
+namespace {
+constexpr int StartTimeoutMs = 15000;
+} // namespace
+
+TDesktopSession::TDesktopSession() = default;
+
+TDesktopSession::~TDesktopSession()
+{
+    for (auto it = FProcesses.rbegin(); it != FProcesses.rend(); ++it) {
+        (*it)->terminate();
+        if (!(*it)->waitForFinished(3000)) {
+            (*it)->kill();
+            (*it)->waitForFinished(3000);
+        }
+    }
+}
+
+bool TDesktopSession::StartProcess(const QString& program, const QStringList& arguments)
+{
+    auto process = std::make_shared<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), FDisplay);
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(program, arguments);
+    if (!process->waitForStarted(5000)) {
+        FError = program + QStringLiteral(" did not start: ") + process->errorString();
+        return false;
+    }
+    FProcesses.append(process);
+    return true;
+}
+
+bool TDesktopSession::WaitFor(const std::function<bool()>& ready, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (ready())
+            return true;
+        QThread::msleep(50);
+    }
+    return ready();
+}
+
+bool TDesktopSession::Start(bool withTray)
+{
+    // A display nobody holds; Xvfb refuses one that is taken meanwhile.
+    for (int number = 40; number < 140 && FDisplay.isEmpty(); ++number) {
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+            continue;
+        FDisplay = QStringLiteral(":%1").arg(number);
+        if (!StartProcess(QStringLiteral("Xvfb"),
+                          {FDisplay, QStringLiteral("-screen"), QStringLiteral("0"),
+                           QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp")}))
+            return false;
+        if (!WaitFor(
+                [this] {
+                    return !Tool(QStringLiteral("xdpyinfo"), {}).isEmpty() ||
+                           FProcesses.last()->state() == QProcess::NotRunning;
+                },
+                StartTimeoutMs) ||
+            FProcesses.last()->state() == QProcess::NotRunning) {
+            FProcesses.removeLast();
+            FDisplay.clear();
+        }
+    }
+    if (FDisplay.isEmpty()) {
+        FError = QStringLiteral("No X display could be started");
+        return false;
+    }
+    if (!StartProcess(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}))
+        return false;
+    if (!WaitFor(
+            [this] {
+                return Tool(QStringLiteral("xprop"),
+                            {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .contains(QStringLiteral("window id"));
+            },
+            StartTimeoutMs)) {
+        FError = QStringLiteral("openbox did not come up");
+        return false;
+    }
+    if (!withTray)
+        return true;
+    if (!StartProcess(
+            QStringLiteral("trayer"),
+            {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
+             QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+             QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
+             QStringLiteral("true"), QStringLiteral("--transparent"), QStringLiteral("false"),
+             QStringLiteral("--tint"), QStringLiteral("0x3F506F")}))
+        return false;
+    if (!WaitFor(
+            [this] {
+                const QStringList ids =
+                    Tool(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--classname"),
+                          QStringLiteral("trayer")})
+                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                for (const QString& id : ids)
+                    if (WindowGeometry(id.toULongLong()).y() >= 0)
+                        FTray = id.toULongLong();
+                return FTray != 0;
+            },
+            StartTimeoutMs)) {
+        FError = QStringLiteral("trayer did not come up");
+        return false;
+    }
+    // trayer takes the tray selection right after mapping its window.
+    QThread::msleep(300);
+    return true;
+}
+
+QStringList TDesktopSession::Environment() const
+{
+    return {QStringLiteral("DISPLAY=") + FDisplay, QStringLiteral("QT_QPA_PLATFORM=xcb"),
+            QStringLiteral("DBUS_SESSION_BUS_ADDRESS=")};
+}
+
+QString TDesktopSession::Tool(const QString& program, const QStringList& arguments,
+                              int timeoutMs) const
+{
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), FDisplay);
+    tool.setProcessEnvironment(env);
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(timeoutMs) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+QList<quint64> TDesktopSession::VisibleWindows(const QString& titlePattern) const
+{
+    QList<quint64> windows;
+    const QString output =
+        Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--name"), titlePattern});
+    for (const QString& id : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        windows.append(id.toULongLong());
+    return windows;
+}
+
+QRect TDesktopSession::WindowGeometry(quint64 window) const
+{
+    const QString output =
+        Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    auto value = [&](const QString& name) {
+        const QRegularExpressionMatch match =
+            QRegularExpression(name + QStringLiteral(":\\s*(-?\\d+)")).match(output);
+        return match.hasMatch() ? match.captured(1).toInt() : -1;
+    };
+    return QRect(value(QStringLiteral("Absolute upper-left X")),
+                 value(QStringLiteral("Absolute upper-left Y")), value(QStringLiteral("Width")),
+                 value(QStringLiteral("Height")));
+}
+
+QString TDesktopSession::WindowTitle(quint64 window) const
+{
+    return Tool(QStringLiteral("xdotool"),
+                {QStringLiteral("getwindowname"), QString::number(window)})
+        .trimmed();
+}
+
+QList<quint64> TDesktopSession::TrayIcons() const
+{
+    QList<quint64> icons;
+    if (!FTray)
+        return icons;
+    // trayer keeps the icons in a child window of its own.
+    const QString tree =
+        Tool(QStringLiteral("xwininfo"),
+             {QStringLiteral("-tree"), QStringLiteral("-id"), QString::number(FTray)});
+    static const QRegularExpression child(
+        QStringLiteral("^\\s+(0x[0-9a-f]+) .*\\s(\\d+)x(\\d+)\\+"),
+        QRegularExpression::MultilineOption);
+    auto matches = child.globalMatch(tree);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        const quint64 id = match.captured(1).toULongLong(nullptr, 16);
+        const QRect geometry = WindowGeometry(id);
+        // Icons are mapped, square-ish and small; trayer's own boxes are not.
+        if (geometry.width() >= 12 && geometry.width() <= 64 && geometry.height() >= 12 &&
+            geometry.height() <= 64 && geometry.x() >= 0 &&
+            Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)})
+                .contains(QStringLiteral("IsViewable")))
+            icons.append(id);
+    }
+    return icons;
+}
+
+void TDesktopSession::Click(const QPoint& point, int button, int repeat) const
+{
+    Tool(QStringLiteral("xdotool"),
+         {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+          QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
+          QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
+}
+
+void TDesktopSession::Key(const QString& keys) const
+{
+    Tool(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+}
+
+QImage TDesktopSession::Screenshot() const
+{
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/nimbulon-shot-XXXXXX.png"));
+    if (!file.open())
+        return QImage();
+    Tool(QStringLiteral("import"),
+         {QStringLiteral("-window"), QStringLiteral("root"), file.fileName()});
+    return QImage(file.fileName());
+}
