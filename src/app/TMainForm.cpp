@@ -105,7 +105,9 @@ void TMainForm::FormCreate()
     FWheelHook = new TWheelToArrowKeys(this);
     qApp->installEventFilter(FWheelHook);
     FSettings = OpenProgramSettings();
-    setWindowState(Qt::WindowMinimized);
+    // Minimised as far as the program is concerned; the hidden window itself is
+    // left alone, since a native window leaving that state would appear.
+    FWindowState = Qt::WindowMinimized;
 
     pas_lib::CurrentViewKind = 0;
     MirrorTable.Clear();
@@ -169,8 +171,9 @@ void TMainForm::Prikaiokno1Click()
 {
     FShowClock.start();
     FShowPending = true;
-    if (windowState().testFlag(Qt::WindowMinimized))
-        setWindowState((windowState() & ~Qt::WindowMinimized) | FShownState);
+    FWindowState = FShownState;
+    if (windowState() != FShownState)
+        setWindowState(FShownState);
     show();
     KeepOnScreen();
     raise();
@@ -191,8 +194,8 @@ void TMainForm::Vizitka1Click()
 void TMainForm::HideToTray()
 {
     // The window keeps its state (normal or maximised) while it waits in the tray.
-    if (windowState().testFlag(Qt::WindowMinimized) && FEverShown)
-        setWindowState((windowState() & ~Qt::WindowMinimized) | FShownState);
+    if (FEverShown)
+        FWindowState = FShownState;
     hide();
     qCDebug(lcMainForm) << "Window hidden in the notification area";
 }
@@ -221,10 +224,18 @@ void TMainForm::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
-    if (!windowState().testFlag(Qt::WindowMinimized))
+    if (!isVisible())
+        return;
+    if (!windowState().testFlag(Qt::WindowMinimized)) {
         FShownState = windowState() & Qt::WindowMaximized;
-    // Minimised by the title bar's button: into the notification area.
-    if (windowState().testFlag(Qt::WindowMinimized) && isVisible() && CoolTrayIcon1->Shown())
+        FWindowState = FShownState;
+        return;
+    }
+    // Minimised by the title bar's button: into the notification area; without
+    // a tray it stays minimised in the task bar.
+    if (!CoolTrayIcon1->Shown())
+        FWindowState = Qt::WindowMinimized;
+    else
         QTimer::singleShot(0, this, [this] {
             if (windowState().testFlag(Qt::WindowMinimized) && isVisible())
                 HideToTray();
@@ -322,17 +333,18 @@ void TMainForm::RestoreWindowPosition()
     if (position->State == TWindowPosition::Normal) {
         QRect bounds = position->Bounds;
         bounds.setSize(bounds.size().expandedTo(minimumSize()).boundedTo(maximumSize()));
-        move(bounds.topLeft());
-        resize(bounds.size());
+        setGeometry(bounds);
         KeepOnScreen();
     }
     const Qt::WindowStates state =
         position->State == TWindowPosition::Maximized   ? Qt::WindowMaximized
         : position->State == TWindowPosition::Minimized ? Qt::WindowMinimized
                                                         : Qt::WindowNoState;
+    // Applied when the window is shown: a hidden window that leaves the minimised
+    // state would appear at once.
     if (state != Qt::WindowMinimized)
         FShownState = state;
-    setWindowState(state);
+    FWindowState = state;
 }
 
 void TMainForm::KeepOnScreen()
@@ -354,15 +366,16 @@ void TMainForm::SaveWindowPosition()
 {
     if (!FSettings)
         return;
+    // The window's own area, without the frame: window managers place exactly
+    // that where it is asked to go, whatever their frames are like.
     TWindowPosition position;
-    position.Bounds = QRect(pos(), size());
-    position.State = windowState().testFlag(Qt::WindowMinimized)   ? TWindowPosition::Minimized
-                     : windowState().testFlag(Qt::WindowMaximized) ? TWindowPosition::Maximized
-                                                                   : TWindowPosition::Normal;
+    position.Bounds = geometry();
+    position.State = FWindowState.testFlag(Qt::WindowMinimized)   ? TWindowPosition::Minimized
+                     : FWindowState.testFlag(Qt::WindowMaximized) ? TWindowPosition::Maximized
+                                                                  : TWindowPosition::Normal;
     // A maximised window keeps the bounds it had before.
     if (position.State == TWindowPosition::Maximized && !normalGeometry().isEmpty())
-        position.Bounds = QRect(normalGeometry().topLeft() - (geometry().topLeft() - pos()),
-                                normalGeometry().size());
+        position.Bounds = normalGeometry();
     FSettings->setValue(PositionValue, position.Encode());
     FSettings->sync();
 }
@@ -387,7 +400,7 @@ void TMainForm::WMInstanceNotify(quint32 wParam, quint32 lParam)
 
 bool TMainForm::WindowMinimized() const
 {
-    return windowState().testFlag(Qt::WindowMinimized);
+    return FWindowState.testFlag(Qt::WindowMinimized);
 }
 
 void TMainForm::StartIconAnimation()

@@ -48,6 +48,8 @@ public:
     // A later start of the program has announced itself (message 32769).
     void WMInstanceNotify(quint32 wParam, quint32 lParam);
 
+    bool WindowMinimized() const override;
+
     // The refresh cycle; the timer passes false, the refresh command true.
     void RefreshData(bool withoutPictures);
     // Applies the stored settings to the timers, the current conditions and
@@ -124,7 +126,6 @@ private:
     void DeleteSatellitePictures();
 
     // TRefreshHost
-    bool WindowMinimized() const override;
     void StartIconAnimation() override;
     void StopIconAnimation() override;
     void ShowRefreshIndicator() override;
@@ -168,6 +169,10 @@ private:
     int FCurrentPanelTag = 0;
     int FAboutReturnTag = 0;
     QHash<QWidget*, bool> FAboutReturnVisibility;
+    // The window's state as the program sees it: minimised from the start until
+    // first shown, then normal or maximised, also while hidden in the tray.
+    Qt::WindowStates FWindowState = Qt::WindowNoState;
+    // The state the window shows in: normal or maximised.
     Qt::WindowStates FShownState = Qt::WindowNoState;
     bool FBusyCursor = false;
     bool FExiting = false;

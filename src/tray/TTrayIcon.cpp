@@ -119,6 +119,7 @@ void TTrayIcon::Create()
     FIconWidget->setToolTip(FToolTip);
     connect(FIconWidget, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
+                qCDebug(lcTray) << "Icon activated:" << reason << (FEnabled ? "" : "(ignored)");
                 if (!FEnabled)
                     return;
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -146,8 +147,11 @@ void TTrayIcon::SetToolTip(const QString& text)
 
 bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milliseconds)
 {
-    if (!Shown())
+    if (!Shown()) {
+        qCDebug(lcTray).noquote() << "Balloon not shown (no tray):" << title << "/" << text;
         return false;
+    }
+    qCDebug(lcTray).noquote() << "Balloon:" << title << "/" << text;
     FIconWidget->showMessage(title, text, QSystemTrayIcon::Information, milliseconds);
     return true;
 }

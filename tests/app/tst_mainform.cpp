@@ -120,7 +120,7 @@ private slots:
     {
         NewForm();
         QVERIFY(!form->isVisible());
-        QVERIFY(form->windowState().testFlag(Qt::WindowMinimized));
+        QVERIFY(form->WindowMinimized());
         QCOMPARE(pas_lib::CurrentViewKind, 1);
         QCOMPARE(form->CurrentPanelTag(), 1);
         QCOMPARE(TitleWithoutTime(*form), QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
@@ -406,9 +406,8 @@ private slots:
     {
         NewForm();
         form->Prikaiokno1Click();
-        form->move(100, 120);
-        form->resize(600, 450);
-        QTRY_COMPARE(form->size(), QSize(600, 450));
+        form->setGeometry(100, 120, 600, 450);
+        QTRY_COMPARE(form->geometry(), QRect(100, 120, 600, 450));
         form.reset();
         const QByteArray stored =
             ProgramSettings().value(QStringLiteral("MainPozicija")).toByteArray();
@@ -421,8 +420,7 @@ private slots:
         NewForm();
         QVERIFY(!form->isVisible());
         form->Prikaiokno1Click();
-        QCOMPARE(form->pos(), QPoint(100, 120));
-        QCOMPARE(form->size(), QSize(600, 450));
+        QCOMPARE(form->geometry(), QRect(100, 120, 600, 450));
         QVERIFY(!form->isMaximized());
     }
 

@@ -8,7 +8,7 @@
 #include <QThread>
 
 namespace {
-constexpr int StartTimeoutMs = 15000;
+constexpr int StartTimeoutMs = 30000;
 } // namespace
 
 TDesktopSession::TDesktopSession() = default;
@@ -31,8 +31,7 @@ bool TDesktopSession::StartProcess(const QString& program, const QStringList& ar
     env.insert(QStringLiteral("DISPLAY"), FDisplay);
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
     if (!process->waitForStarted(5000)) {
         FError = program + QStringLiteral(" did not start: ") + process->errorString();
@@ -90,10 +89,19 @@ bool TDesktopSession::Start(bool withTray)
                     .contains(QStringLiteral("window id"));
             },
             StartTimeoutMs)) {
-        FError = QStringLiteral("openbox did not come up");
+        FError = QStringLiteral("openbox did not come up on %1 (state %2, exit %3): %4")
+                     .arg(FDisplay)
+                     .arg(FProcesses.last()->state())
+                     .arg(FProcesses.last()->exitCode())
+                     .arg(QString::fromLocal8Bit(FProcesses.last()->readAll()));
         return false;
     }
-    if (!withTray)
+    return !withTray || StartTray();
+}
+
+bool TDesktopSession::StartTray()
+{
+    if (FTrayProcess)
         return true;
     if (!StartProcess(
             QStringLiteral("trayer"),
@@ -105,13 +113,13 @@ bool TDesktopSession::Start(bool withTray)
         return false;
     if (!WaitFor(
             [this] {
-                const QStringList ids =
-                    Tool(QStringLiteral("xdotool"),
-                         {QStringLiteral("search"), QStringLiteral("--classname"),
-                          QStringLiteral("trayer")})
-                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                const QStringList ids = Tool(QStringLiteral("xdotool"),
+                                             {QStringLiteral("search"), QStringLiteral("--class"),
+                                              QStringLiteral("trayer")})
+                                            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                // The tray itself is trayer's window called "panel".
                 for (const QString& id : ids)
-                    if (WindowGeometry(id.toULongLong()).y() >= 0)
+                    if (WindowTitle(id.toULongLong()) == QLatin1String("panel"))
                         FTray = id.toULongLong();
                 return FTray != 0;
             },
@@ -119,9 +127,23 @@ bool TDesktopSession::Start(bool withTray)
         FError = QStringLiteral("trayer did not come up");
         return false;
     }
+    FTrayProcess = FProcesses.last();
     // trayer takes the tray selection right after mapping its window.
     QThread::msleep(300);
     return true;
+}
+
+void TDesktopSession::StopTray()
+{
+    if (!FTrayProcess)
+        return;
+    FTrayProcess->terminate();
+    if (!FTrayProcess->waitForFinished(3000))
+        FTrayProcess->kill();
+    FTrayProcess->waitForFinished(3000);
+    FProcesses.removeOne(FTrayProcess);
+    FTrayProcess.reset();
+    FTray = 0;
 }
 
 QStringList TDesktopSession::Environment() const
@@ -207,6 +229,16 @@ void TDesktopSession::Click(const QPoint& point, int button, int repeat) const
 {
     Tool(QStringLiteral("xdotool"),
          {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+          QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
+          QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
+}
+
+void TDesktopSession::ClickWindow(quint64 window, int button, int repeat) const
+{
+    const QRect geometry = WindowGeometry(window);
+    Tool(QStringLiteral("xdotool"),
+         {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+          QString::number(geometry.width() / 2), QString::number(geometry.height() / 2),
           QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
           QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
 }

@@ -23,6 +23,9 @@ public:
     // Starts the desktop; false, with Error() saying why, when a part fails.
     bool Start(bool withTray = true);
     QString Error() const { return FError; }
+    // The notification area alone: gone (no tray host) and back.
+    void StopTray();
+    bool StartTray();
     QString Display() const { return FDisplay; }
     // What a program needs to run on this desktop ("NAME=value" entries): the
     // display, the xcb platform, and no session bus, so the X11 tray is used.
@@ -41,6 +44,8 @@ public:
     // Clicks with a mouse button (1 left, 3 right) at a point of the screen;
     // twice for a double click.
     void Click(const QPoint& point, int button = 1, int repeat = 1) const;
+    // The same in the middle of a window, wherever it is at that moment.
+    void ClickWindow(quint64 window, int button = 1, int repeat = 1) const;
     void Key(const QString& keys) const;
     QImage Screenshot() const;
 
@@ -52,4 +57,5 @@ private:
     QString FDisplay;
     QString FError;
     quint64 FTray = 0;
+    std::shared_ptr<QProcess> FTrayProcess;
 };
