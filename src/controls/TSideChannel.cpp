@@ -2,6 +2,8 @@
 
 #include "controls/SvgIcon.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QToolButton>
 
@@ -35,6 +37,26 @@ TSideChannel::TSideChannel(QWidget* parent) : QWidget(parent)
     FCollapseTimer.setInterval(CollapseDelayMs);
     connect(&FCollapseTimer, &QTimer::timeout, this, &TSideChannel::Collapse);
     setFixedWidth(BarWidth);
+
+    // The keyboard opens it too: Tab onto the bar expands the channel, and the
+    // focus leaving it folds it again.
+    setFocusPolicy(Qt::TabFocus);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (FExpanded && !FPinned && now && now != this && !isAncestorOf(now) && !underMouse())
+            Collapse();
+    });
+}
+
+void TSideChannel::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (event->reason() != Qt::TabFocusReason && event->reason() != Qt::BacktabFocusReason)
+        return;
+    Expand();
+    if (event->reason() == Qt::BacktabFocusReason)
+        focusPreviousChild();
+    else
+        focusNextChild();
 }
 
 void TSideChannel::SetPinned(bool pinned)

@@ -15,6 +15,8 @@ TStationGrid::TStationGrid(QWidget* parent) : QTableView(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setAlternatingRowColors(false);
     setWordWrap(false);
+    // Tab leaves the grid for the next control, as in any read-only list.
+    setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
     horizontalHeader()->setSectionsMovable(true);

@@ -561,6 +561,50 @@ private slots:
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
     }
+
+    // The keyboard reaches every menu button (Tab opens the channel and
+    // scrolls the buttons into view), F5 refreshes, Alt+F4 is the exit command.
+    void keyboard()
+    {
+        NewForm(AllSwitchesOn);
+        form->Prikaiokno1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto* grid = form->findChild<TStationGrid*>();
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        auto focusName = [] {
+            return QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                               : QString();
+        };
+        for (int i = 0; i < 30 && focusName() != QLatin1String("suiImageButtonOpaz"); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonOpaz"));
+        QVERIFY(form->SideChannel()->Expanded());
+        QVERIFY(Menu().ArrowsShown());
+        for (int i = 1; i < 16; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            QVERIFY(button);
+            QVERIFY(!button->toolTip().isEmpty());
+            const int y = button->mapTo(Menu().MenuPanel(), QPoint(0, 0)).y();
+            QVERIFY2(y >= 0 && y + 20 <= Menu().MenuPanelHeight(),
+                     qPrintable(button->objectName()));
+        }
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonVodostaji"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(pas_lib::CurrentViewKind, 15);
+        QVERIFY(!form->SideChannel()->Expanded());
+
+        const qsizetype before =
+            demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
+        QTest::keyClick(form.get(), Qt::Key_F5);
+        QCOMPARE(demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size(),
+                 before + 1);
+        QCOMPARE(form->findChild<QAction*>(QStringLiteral("actIzhod"))->shortcut(),
+                 QKeySequence(Qt::ALT | Qt::Key_F4));
+        QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
+        QVERIFY(pas_lib::ProgramEndRequested());
+    }
 };
 
 QTEST_MAIN(TestMainForm)
