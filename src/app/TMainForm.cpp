@@ -16,10 +16,13 @@
 #include "remote/StationCode.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
+#include "views/TStationGrid.h"
+#include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
 #include "views/frm_about.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/LoadFeedSection.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
@@ -114,6 +117,11 @@ void TMainForm::FormCreate()
     MirrorTable.Count = 0;
     LastRemoteRead = QDateTime();
     CoolTrayIcon1->SetEnabled(false);
+    // The text panes' paragraph indents, in points.
+    for (QTextDocument* pane : {FWeather->MainTextPane, FWeather->CoastTextPane}) {
+        pane->setProperty(pas_lib::FirstLineIndentProperty, 10.0);
+        pane->setProperty(pas_lib::RightIndentProperty, 6.0);
+    }
     FRefresh = new TRefreshCycle(*FWeather, *this, this);
     FRefresh->setObjectName(QStringLiteral("RefreshCycle"));
     connect(&FRefresh->FourDayPicture(), &TFourDayPicture::pictureChanged, this,
@@ -450,13 +458,13 @@ void TMainForm::PresentConditions()
 
 void TMainForm::UpdateTableStatistics(TWeatherTable& table)
 {
-    Q_UNUSED(table);
-    qCDebug(lcRefresh) << "Table statistics";
+    suiStatusBar->UpdateTableStatistics(table);
 }
 
 void TMainForm::RestoreSort()
 {
-    qCDebug(lcRefresh) << "Table sort order";
+    if (suiDBGrid1->Model() && suiDBGrid1->ViewKind() == pas_lib::CurrentViewKind)
+        suiDBGrid1->RestoreSort();
 }
 
 void TMainForm::UpdatePictures()

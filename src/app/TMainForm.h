@@ -22,6 +22,7 @@ class TNavigationMenu;
 class TRefreshCycle;
 class TSideChannel;
 class TStationGrid;
+class TStatisticsBar;
 class TTitlePanel;
 class TTrayIcon;
 class TWeatherData;
@@ -153,7 +154,7 @@ private:
     QWidget* PanelLine = nullptr;
     TTitlePanel* suiImagePanelTitle = nullptr;
     TStationGrid* suiDBGrid1 = nullptr;
-    QWidget* suiStatusBar = nullptr;
+    TStatisticsBar* suiStatusBar = nullptr;
     QTextBrowser* RichEdit1 = nullptr;
     TFrameAbout* FrameAbout = nullptr;
     QList<QWidget*> FTaggedControls;

@@ -11,6 +11,7 @@
 #include "views/TMoonPanel.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
+#include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
@@ -254,20 +255,8 @@ QWidget* TMainForm::CreateContentArea()
 
     suiDBGrid1 = new TStationGrid(views);
     suiDBGrid1->hide();
-    suiStatusBar = Tagged(new QWidget(views), QStringLiteral("suiStatusBar"), PanelTag::Grid);
-    suiStatusBar->setAttribute(Qt::WA_StyledBackground);
-    suiStatusBar->setFixedHeight(22);
-    auto* statistics = new QHBoxLayout(suiStatusBar);
-    statistics->setContentsMargins(0, 0, 0, 0);
-    statistics->setSpacing(1);
-    for (int width : {160, 160, 50}) {
-        auto* panel = new QLabel(suiStatusBar);
-        panel->setObjectName(QStringLiteral("suiStatusPanel%1").arg(statistics->count()));
-        panel->setFixedWidth(width);
-        panel->setTextFormat(Qt::PlainText);
-        statistics->addWidget(panel);
-    }
-    statistics->addStretch();
+    suiStatusBar = new TStatisticsBar(views);
+    suiStatusBar->hide();
 
     RichEdit1 = new QTextBrowser(views);
     Tagged(RichEdit1, QStringLiteral("RichEdit1"), PanelTag::TextPane);
@@ -275,6 +264,8 @@ QWidget* TMainForm::CreateContentArea()
     RichEdit1->setOpenLinks(false);
     RichEdit1->setOpenExternalLinks(false);
     RichEdit1->setFrameShape(QFrame::NoFrame);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setFocusPolicy(Qt::StrongFocus);
 
     FrameAbout = new TFrameAbout(views);
     FrameAbout->hide();

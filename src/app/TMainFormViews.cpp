@@ -5,6 +5,7 @@
 #include "settings/Tparameter.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
+#include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
@@ -97,7 +98,7 @@ void TMainForm::ShowTableView(int kind)
     if (kind == 10 || kind == 15)
         suiStatusBar->hide();
     LoadView(kind);
-    suiDBGrid1->Bind(TableModel(kind));
+    suiDBGrid1->Bind(TableModel(kind), kind);
     if (!WindowMinimized())
         suiDBGrid1->setFocus();
     RestoreSort();

@@ -1,23 +1,70 @@
 #pragma once
 
+#include <QHash>
+#include <QString>
 #include <QTableView>
 
+class QMenu;
+class TGridHeaderModel;
 class TWeatherTableModel;
 
 // The read-only grid of the station tables (suiDBGrid1): one weather table at
-// a time, with the columns, captions and widths of the table's fields.
+// a time in the columns of its saved layout (or the table's own), sorted by a
+// click on a column title with the column and direction kept per view in the
+// settings, the chosen place's row and the current row marked. A reload of
+// the table keeps the current row and the scroll position.
 class TStationGrid : public QTableView
 {
     Q_OBJECT
 public:
     explicit TStationGrid(QWidget* parent = nullptr);
+    ~TStationGrid() override;
 
-    // Shows a table's model (not owned) with its default columns.
-    void Bind(TWeatherTableModel* model);
+    // Shows a table's model (not owned) for a view kind (1, 2, 10, 13, 15, 16),
+    // in the layout saved under its data source name or its default columns.
+    void Bind(TWeatherTableModel* model, int viewKind);
     TWeatherTableModel* Model() const { return FModel; }
+    int ViewKind() const { return FViewKind; }
+    // The data source name the layout is saved under ("ds_opazovalne", ...).
+    QString DataSourceName() const;
+
+    // Sorts by a grid column (its index among the shown columns): the other way
+    // than the view's last sort, whichever column that was.
+    void TitleClick(int gridColumn);
+    // Sorts the table again as the view's parameters say.
+    void RestoreSort();
+    // The shown columns' model columns, in display order.
+    QList<int> GridColumns() const;
+    // The grid column whose title is bold; -1 when none.
+    int BoldColumn() const;
+
+    // "Shrani nastavitve" / "Privzete nastavitve".
+    void SaveGridLayout();
+    void DeleteGridLayout();
+    QMenu* PopupMenu() const { return suiPUshrani; }
+
+    // The view's data source names and sort parameters.
+    static QString DataSourceName(int viewKind);
+    static QString SortIndexParameter(int viewKind);
+    static QString SortDirectionParameter(int viewKind);
+    // The chosen-place parameter of a view kind; empty for kinds without one.
+    static QString ChosenPlaceParameter(int viewKind);
 
 private:
+    // Shows the table sorted by a grid column; false when there is no such column.
+    bool SortBy(int gridColumn, bool descending);
     void ApplyDefaultColumns();
+    void RememberPosition();
+    void RestorePosition();
 
     TWeatherTableModel* FModel = nullptr;
+    TGridHeaderModel* FHeaderModel;
+    QMenu* suiPUshrani;
+    int FViewKind = 0;
+    // What a reload must give back.
+    QString FCurrentKey;
+    int FCurrentColumn = -1;
+    int FVerticalScroll = 0;
+    int FHorizontalScroll = 0;
+    bool FHadCurrent = false;
 };

@@ -147,11 +147,18 @@ public:
     {
         pane.clear();
         FCursor = QTextCursor(&pane);
+        // The pane's paragraph indents, in points.
+        constexpr double pixelsPerPoint = 96.0 / 72.0;
+        FBlock.setTextIndent(pane.property(pas_lib::FirstLineIndentProperty).toDouble() *
+                             pixelsPerPoint);
+        FBlock.setRightMargin(pane.property(pas_lib::RightIndentProperty).toDouble() *
+                              pixelsPerPoint);
+        FCursor.setBlockFormat(FBlock);
     }
 
     void AddLine(const QString& text, const QTextCharFormat& format = QTextCharFormat())
     {
-        FCursor.insertBlock(QTextBlockFormat(), format);
+        FCursor.insertBlock(FBlock, format);
         if (!text.isEmpty())
             FCursor.insertText(OneParagraph(text), format);
     }
@@ -165,6 +172,7 @@ public:
 
 private:
     QTextCursor FCursor;
+    QTextBlockFormat FBlock;
 };
 
 QTextCharFormat TextFormat(bool heading, double size)

@@ -30,4 +30,9 @@ void ReadSunTimes(QStringView text);
 // NULL; SIFRA, KRAJ and date-times keep their values.
 void ClearRowValues(const TWeatherTable& table, TWeatherRow& row);
 
+// Properties of a text pane's document: its paragraphs' first-line and right
+// indents in points, which the reader gives every paragraph it writes.
+inline constexpr char FirstLineIndentProperty[] = "firstLineIndent";
+inline constexpr char RightIndentProperty[] = "rightIndent";
+
 } // namespace pas_lib

@@ -174,9 +174,10 @@ QString TWeatherTable::OrderClause() const
 {
     if (FOrderField < 0)
         return QStringLiteral(" ORDER BY rowid");
-    return QStringLiteral(" ORDER BY %1%2, rowid")
-        .arg(QuoteSqlIdentifier(FFields.at(FOrderField).Name),
-             FOrderDescending ? QStringLiteral(" DESC") : QString());
+    // Empty values (NULL or empty text) last in both directions.
+    const QString field = QuoteSqlIdentifier(FFields.at(FOrderField).Name);
+    return QStringLiteral(" ORDER BY coalesce(%1, '') = '', %1%2, rowid")
+        .arg(field, FOrderDescending ? QStringLiteral(" DESC") : QString());
 }
 
 QString TWeatherTable::SelectStatement() const

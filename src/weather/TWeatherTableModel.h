@@ -1,9 +1,9 @@
 #pragma once
 
+#include "weather/TWeatherTable.h"
+
 #include <QPointer>
 #include <QSqlQueryModel>
-
-class TWeatherTable;
 
 // A read-only model of one weather table in its current order, for the grid.
 // Columns are the table's fields in field order (hidden ones included: the
