@@ -8,11 +8,15 @@
 #include "TestHome.h"
 #include "app/ProgramStyle.h"
 #include "app/TMainForm.h"
+#include "views/TStationGrid.h"
 #include "views/ViewTable.h"
+#include "weather/TWeatherData.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPixmap>
+#include <QRandomGenerator>
 #include <QTextStream>
 #include <algorithm>
 
@@ -89,5 +93,53 @@ int main(int argc, char** argv)
                    .arg(figures.Median(), 0, 'f', 2)
                    .arg(figures.Slowest(), 0, 'f', 2);
     }
+
+    // The observation table with 2,000 stations.
+    TWeatherTable& table = *form.Weather()->tbl_opazovalne;
+    QRandomGenerator random(2026);
+    table.DisableControls();
+    for (int i = table.RowCount(); i < 2000; ++i) {
+        TWeatherRow row = table.NewRow();
+        table.SetValue(row, table.FieldIndex(QStringLiteral("KRAJ")),
+                       QStringLiteral("Postaja %1").arg(i, 4, 10, QLatin1Char('0')));
+        table.SetValue(row, table.FieldIndex(QStringLiteral("VREME")),
+                       QStringLiteral("pretežno oblačno"));
+        for (const char* field : {"TEMPERATURA", "OBCUTEKT", "VETERHITROST", "ZRACNITLAK"})
+            table.SetValue(row, table.FieldIndex(QLatin1String(field)),
+                           random.bounded(-200, 350) / 10.0);
+        table.SetValue(row, table.FieldIndex(QStringLiteral("VLAZNOST")), random.bounded(100));
+        table.Post(row);
+    }
+    table.EnableControls();
+    auto* grid = form.findChild<TStationGrid*>();
+    TFigures switching;
+    TFigures sorting;
+    TFigures painting;
+    for (int round = 0; round < rounds; ++round) {
+        form.ViewAction(2)->trigger();
+        form.repaint();
+        clock.restart();
+        form.ViewAction(1)->trigger();
+        form.repaint();
+        switching.Add(Milliseconds(clock));
+        clock.restart();
+        grid->TitleClick(2);
+        grid->viewport()->repaint();
+        sorting.Add(Milliseconds(clock));
+        // Rendering into a picture runs exactly the grid's painting.
+        clock.restart();
+        const QPixmap screen = grid->viewport()->grab();
+        painting.Add(Milliseconds(clock));
+    }
+    out << "Observation table with " << table.RowCount() << " rows (median / slowest):\n"
+        << QStringLiteral("  switch to it and paint:   %1 / %2 ms\n")
+               .arg(switching.Median(), 0, 'f', 2)
+               .arg(switching.Slowest(), 0, 'f', 2)
+        << QStringLiteral("  sort by a column and paint: %1 / %2 ms\n")
+               .arg(sorting.Median(), 0, 'f', 2)
+               .arg(sorting.Slowest(), 0, 'f', 2)
+        << QStringLiteral("  paint one screen of it:   %1 / %2 ms\n")
+               .arg(painting.Median(), 0, 'f', 2)
+               .arg(painting.Slowest(), 0, 'f', 2);
     return 0;
 }

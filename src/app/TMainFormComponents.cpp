@@ -261,6 +261,7 @@ QWidget* TMainForm::CreateContentArea()
     RichEdit1 = new QTextBrowser(views);
     Tagged(RichEdit1, QStringLiteral("RichEdit1"), PanelTag::TextPane);
     RichEdit1->setDocument(FWeather->MainTextPane);
+    FWeather->MainTextPane->setDocumentMargin(10);
     RichEdit1->setOpenLinks(false);
     RichEdit1->setOpenExternalLinks(false);
     RichEdit1->setFrameShape(QFrame::NoFrame);

@@ -120,7 +120,7 @@ TStationGrid::TStationGrid(QWidget* parent) : QTableView(parent)
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(false);
     header->setSectionsClickable(true);
-    header->setSortIndicatorShown(false);
+    header->setSortIndicatorShown(true);
     header->setCursor(Qt::PointingHandCursor);
     connect(header, &QHeaderView::sectionClicked, this, [this](int logical) {
         const int column = GridColumns().indexOf(logical);
@@ -197,6 +197,7 @@ void TStationGrid::Bind(TWeatherTableModel* model, int viewKind)
     }
     // Every opening starts from the table's own columns, then the saved layout.
     FHeaderModel->SetBoldColumn(-1);
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ApplyDefaultColumns();
     ::RestoreGridLayout(*this, DataSourceName());
     scrollToTop();
@@ -275,6 +276,8 @@ bool TStationGrid::SortBy(int gridColumn, bool descending)
         return false;
     const int logical = columns[gridColumn];
     FHeaderModel->SetBoldColumn(logical);
+    horizontalHeader()->setSortIndicator(logical,
+                                         descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     FModel->Table()->SetOrder(FHeaderModel->FieldName(logical), descending);
     return true;
 }
