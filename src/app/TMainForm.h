@@ -67,6 +67,8 @@ public:
     void actIzhodExecute();
     // The refresh command (F5, the bottom bar, the tray menu).
     void actOsvezitevExecute();
+    // The settings dialog; its confirmation applies the settings.
+    void actNastavitveExecute();
 
     // Shows the content controls of one panel tag and hides the other ones.
     void ShowPanel(int tag);

@@ -130,10 +130,9 @@ void TMainForm::CreateActions()
     actAnimiraj = makeAction(QStringLiteral("actAnimiraj"), QStringLiteral("Animacija slike..."),
                              QKeySequence(Qt::Key_F3));
     actAnimiraj->setEnabled(false);
-    // The settings dialog.
     actNastavitve =
         makeAction(QStringLiteral("actNastavitve"), QStringLiteral("Nastavitve programa"), {});
-    actNastavitve->setEnabled(false);
+    connect(actNastavitve, &QAction::triggered, this, &TMainForm::actNastavitveExecute);
 }
 
 QWidget* TMainForm::CreateHeader()

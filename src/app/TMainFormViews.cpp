@@ -1,7 +1,9 @@
 // Switching between the main window's views, the About page and the refresh
 // command.
 #include "app/TMainForm.h"
+#include "common/DataPaths.h"
 #include "controls/TSideChannel.h"
+#include "remote/StationCatalogueDownload.h"
 #include "settings/Tparameter.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
@@ -9,7 +11,9 @@
 #include "views/TTitlePanel.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
+#include "views/pas_parametri.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/StationCatalogue.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/TWeatherTable.h"
@@ -17,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCollator>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QTextBrowser>
@@ -189,4 +194,40 @@ void TMainForm::actOsvezitevExecute()
         break;
     }
     HideRefreshIndicator();
+}
+
+namespace {
+
+// A table's places in Slovenian alphabetical order, whatever the table's sort.
+QStringList SortedPlaces(const TWeatherTable& table)
+{
+    QStringList places;
+    pas_lib::FillPlaceList(places, table);
+    QCollator slovenian{QLocale(QLocale::Slovenian, QLocale::Slovenia)};
+    slovenian.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(places.begin(), places.end(), slovenian);
+    places.removeAll(QString());
+    return places;
+}
+
+} // namespace
+
+void TMainForm::actNastavitveExecute()
+{
+    auto placeLists = [this] {
+        return Tform_parametri::TPlaceLists{SortedPlaces(*FWeather->tbl_avtomatske),
+                                            SortedPlaces(*FWeather->tbl_opazovalne),
+                                            SortedPlaces(*FWeather->tblAmaterske)};
+    };
+    Tform_parametri dialog(this);
+    dialog.SetPlaceLists(placeLists());
+    dialog.SetCatalogueRefresh([this, placeLists]() -> std::optional<Tform_parametri::TPlaceLists> {
+        if (!DownloadStationCatalogue())
+            return std::nullopt;
+        pas_lib::LoadStationCatalogue(*FWeather, pas_lib::PostajeXmlPath);
+        return placeLists();
+    });
+    dialog.exec();
+    if (dialog.Saved == 0)
+        ApplySettings();
 }

@@ -147,10 +147,10 @@ void ReadRemoteSettings()
         ConfigIniValue(TIniMode::Write, ServerAddressKey(TServer::ClientEntry), nextAddress,
                        urlSection);
 
-    if (StationCatalogueDue(pas_lib::PostajeXmlPath, QDate::currentDate())) {
-        StationCatalogueUrl = document.Value(QStringLiteral("URL/Postaje"));
+    // Kept also when the catalogue is not due, for a download the user asks for.
+    StationCatalogueUrl = document.Value(QStringLiteral("URL/Postaje"));
+    if (StationCatalogueDue(pas_lib::PostajeXmlPath, QDate::currentDate()))
         Fetch(StationCatalogueUrl, pas_lib::PostajeXmlPath, nullptr, -1);
-    }
 
     QString adsAddress = document.Value(QStringLiteral("URL/Reklame"));
     const QString cachedAds = ServerAddress(TServer::Advertising);

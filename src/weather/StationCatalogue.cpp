@@ -131,7 +131,15 @@ bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
             if (code <= 0)
                 continue;
             const QString name = DecodeFeedText(nameElement.text());
-            AddStation(*section.Table, name, code);
+            // A catalogue read again refreshes the stations it already added.
+            const int place = section.Table->FieldIndex(QStringLiteral("KRAJ"));
+            if (std::optional<TWeatherRow> row = section.Table->FindRow(place, name)) {
+                section.Table->SetValue(*row, section.Table->FieldIndex(QStringLiteral("SIFRA")),
+                                        code);
+                section.Table->Post(*row);
+            } else {
+                AddStation(*section.Table, name, code);
+            }
             section.GraphList->SetValue(name, QString::number(code));
         }
     return true;

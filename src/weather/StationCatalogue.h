@@ -23,7 +23,8 @@ void FillPlaceList(QStringList& items, const TWeatherTable& table);
 // (sections "AVTOMATSKE", "OPAZOVALNE", "AMATERSKE"), or from the built-in
 // catalogue when there is no such file. Entries without a positive code are
 // skipped; a file that cannot be read, or an entry without a name, ends the
-// loading quietly with the rows added so far.
+// loading quietly with the rows added so far. Read again, it adds the stations
+// that are new and gives the others their codes from the file.
 void LoadStationCatalogue(TWeatherData& data, const QString& path);
 
 } // namespace pas_lib

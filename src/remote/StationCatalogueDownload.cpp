@@ -1,0 +1,50 @@
+#include "remote/StationCatalogueDownload.h"
+
+#include "common/DataPaths.h"
+#include "net/Fetch.h"
+#include "remote/RemoteSettings.h"
+#include "weather/ParseXmlDocument.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+// A catalogue has at least one of its three sections with a station in it.
+bool IsCatalogue(const QString& fileName)
+{
+    QFile file(fileName);
+    QDomDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !pas_lib::ParseXmlDocument(file.readAll(), document))
+        return false;
+    const QDomElement root = document.documentElement();
+    for (const char* section : {"AVTOMATSKE", "OPAZOVALNE", "AMATERSKE"})
+        if (!root.firstChildElement(QLatin1String(section))
+                 .firstChildElement(QStringLiteral("P"))
+                 .isNull())
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool DownloadStationCatalogue()
+{
+    if (StationCatalogueUrl.isEmpty())
+        return false;
+    const QString download = pas_lib::PostajeXmlPath + QStringLiteral(".download");
+    const bool complete =
+        Fetch(StationCatalogueUrl, download, nullptr, -1) > 0 && IsCatalogue(download);
+    if (!complete) {
+        QFile::remove(download);
+        return false;
+    }
+    // rename() replaces the old file in one step.
+    if (std::rename(QFile::encodeName(download).constData(),
+                    QFile::encodeName(pas_lib::PostajeXmlPath).constData()) != 0) {
+        QFile::remove(download);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,683 @@
+#include "views/pas_parametri.h"
+
+#include "common/Messages.h"
+#include "common/StartAtLogon.h"
+#include "common/WindowsColor.h"
+#include "settings/Tparameter.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int RefreshMinutesMin = 10;
+constexpr int RefreshMinutesMax = 180;
+
+QVariant Get(const char* name)
+{
+    return parametri ? parametri->Get(QLatin1String(name)) : QVariant();
+}
+
+void Set(const char* name, const QVariant& value)
+{
+    if (parametri)
+        parametri->Set(QLatin1String(name), value);
+}
+
+// Whole numbers only; anything else reads as 0.
+int IntOf(const QVariant& value)
+{
+    bool ok = false;
+    const int number = value.toString().trimmed().toInt(&ok);
+    return ok ? number : 0;
+}
+
+// A check list whose items the user ticks.
+QListWidget* CheckList(const QString& name, const QStringList& items, QWidget* parent,
+                       int columns = 1)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    for (const QString& text : items) {
+        auto* item = new QListWidgetItem(text, list);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        item->setCheckState(Qt::Unchecked);
+    }
+    if (columns > 1) {
+        list->setFlow(QListView::LeftToRight);
+        list->setWrapping(true);
+        list->setResizeMode(QListView::Adjust);
+        list->setUniformItemSizes(true);
+        list->setGridSize(QSize(150, list->sizeHintForRow(0) + 4));
+    }
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::StrongFocus);
+    return list;
+}
+
+bool Checked(const QListWidget* list, int row)
+{
+    return list->item(row)->checkState() == Qt::Checked;
+}
+
+void SetChecked(QListWidget* list, int row, bool checked)
+{
+    list->item(row)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+// A group of radio buttons in columns; the button ids are the item numbers.
+QGroupBox* RadioGroup(const QString& name, const QString& caption, const QStringList& items,
+                      QButtonGroup*& group, QWidget* parent)
+{
+    auto* box = new QGroupBox(caption, parent);
+    box->setObjectName(name);
+    auto* layout = new QGridLayout(box);
+    group = new QButtonGroup(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], box);
+        button->setObjectName(name + QString::number(i));
+        group->addButton(button, i);
+        layout->addWidget(button, i / 2, i % 2);
+    }
+    return box;
+}
+
+void SelectPlace(QComboBox* list, const QString& place)
+{
+    list->setCurrentIndex(list->findText(place, Qt::MatchExactly));
+}
+
+QLabel* Caption(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+const QList<TViewSwitchItem>& DialogViewSwitches()
+{
+    static const QList<TViewSwitchItem> items{
+        {"SLIKA_PADAVINE", QStringLiteral("Radarska slika padavin")},
+        {"VREMENSKA_NAPOVED", QStringLiteral("Napoved v besedi")},
+        {"NAPOVED_V_SLIKI", QStringLiteral("Napoved v sliki")},
+        {"GRAF_TEMPERATURE", QStringLiteral("Graf gibanja temperature mojega kraja")},
+        {"SATELITSKA_SLIKA", QStringLiteral("Satelitska slika")},
+        {"NAPOVED_BIO", QStringLiteral("Biometeorološka napoved")},
+        {"NAPOVED_JULIJCI", QStringLiteral("Napoved za gore")},
+        {"NAPOVED_LETALSTVO", QStringLiteral("Napoved za letalstvo v besedi")},
+        {"SNEZNA_ODEJA", QStringLiteral("Višina snežne odeje")},
+        {"ANIMACIJE", QStringLiteral("Animacije")},
+        {"NAPOVED_EVROPA", QStringLiteral("Vreme po Evropi")},
+        {"NAPOVED_PRIMORJE", QStringLiteral("Slovensko Primorje")},
+        {"VODOSTAJI", QStringLiteral("Vodostaji")},
+        {"AMATERSKE_POSTAJE", QStringLiteral("Amaterske postaje")},
+    };
+    return items;
+}
+
+Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("form_parametri"));
+    setWindowTitle(QStringLiteral("Parametri programa"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+
+    FFontChooser = [this](const QFont& initial) -> std::optional<QFont> {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, this, QStringLiteral("Pisava"));
+        return ok ? std::optional(font) : std::nullopt;
+    };
+    FColorChooser = [this](const QColor& initial) -> std::optional<QColor> {
+        const QColor color = QColorDialog::getColor(initial, this);
+        return color.isValid() ? std::optional(color) : std::nullopt;
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(10, 10, 10, 10);
+    body->setSpacing(10);
+    layout->addLayout(body, 1);
+
+    izberi_menu = new QTreeWidget(this);
+    izberi_menu->setObjectName(QStringLiteral("izberi_menu"));
+    izberi_menu->setHeaderHidden(true);
+    izberi_menu->setRootIsDecorated(false);
+    izberi_menu->setFixedWidth(161);
+    izberi_menu->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (const QString& node : {QStringLiteral("Splošno"), QStringLiteral("Področje za obvestila"),
+                                QStringLiteral("Sistemske nastavitve")})
+        new QTreeWidgetItem(izberi_menu, {node});
+    body->addWidget(izberi_menu);
+
+    pc = new QStackedWidget(this);
+    pc->setObjectName(QStringLiteral("pc"));
+    pc->addWidget(CreateGeneralPage());
+    pc->addWidget(CreateTrayPage());
+    pc->addWidget(CreateSystemPage());
+    pc->addWidget(CreateRefreshPage());
+    body->addWidget(pc, 1);
+    connect(izberi_menu, &QTreeWidget::currentItemChanged, this,
+            &Tform_parametri::izberi_menuChange);
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setMinimumHeight(43);
+    auto* buttons = new QHBoxLayout(panel);
+    buttons->setContentsMargins(10, 6, 10, 6);
+    buttons->addStretch();
+    btn_potrdi = new QPushButton(QStringLiteral("Shrani"), panel);
+    btn_potrdi->setObjectName(QStringLiteral("btn_potrdi"));
+    btn_potrdi->setDefault(true);
+    btn_prekini = new QPushButton(QStringLiteral("Prekini"), panel);
+    btn_prekini->setObjectName(QStringLiteral("btn_prekini"));
+    buttons->addWidget(btn_potrdi);
+    buttons->addWidget(btn_prekini);
+    layout->addWidget(panel);
+    connect(btn_potrdi, &QPushButton::clicked, this, &Tform_parametri::btn_potrdiClick);
+    connect(btn_prekini, &QPushButton::clicked, this, &Tform_parametri::btn_prekiniClick);
+
+    setMinimumSize(512, 465);
+}
+
+QWidget* Tform_parametri::CreateGeneralPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* places = new QGroupBox(QStringLiteral("Kraj, najbližji moji lokaciji"), page);
+    places->setObjectName(QStringLiteral("GroupBox1"));
+    auto* grid = new QGridLayout(places);
+    auto placeList = [&](const QString& name) {
+        auto* list = new QComboBox(places);
+        list->setObjectName(name);
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(18);
+        return list;
+    };
+    cb_moj_kraj_avto = placeList(QStringLiteral("cb_moj_kraj_avto"));
+    cb_moj_kraj_opazovalne = placeList(QStringLiteral("cb_moj_kraj_opazovalne"));
+    cb_moj_kraj_amaterske = placeList(QStringLiteral("cb_moj_kraj_amaterske"));
+    grid->addWidget(Caption(QStringLiteral("Label2"), QStringLiteral("Avtomatske postaje"), places),
+                    0, 0);
+    grid->addWidget(cb_moj_kraj_avto, 0, 1);
+    grid->addWidget(Caption(QStringLiteral("Label1"), QStringLiteral("Opazovalne postaje"), places),
+                    1, 0);
+    grid->addWidget(cb_moj_kraj_opazovalne, 1, 1);
+    grid->addWidget(Caption(QStringLiteral("Label7"), QStringLiteral("Amaterske postaje"), places),
+                    2, 0);
+    grid->addWidget(cb_moj_kraj_amaterske, 2, 1);
+    btnOsveziKraje = new QPushButton(QStringLiteral("Osveži seznam krajev"), places);
+    btnOsveziKraje->setObjectName(QStringLiteral("btnOsveziKraje"));
+    grid->addWidget(btnOsveziKraje, 3, 1, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    connect(btnOsveziKraje, &QPushButton::clicked, this, &Tform_parametri::btnOsveziKrajeClick);
+    layout->addWidget(places);
+
+    auto* views = new QGroupBox(QStringLiteral("Podatki, ki me zanimajo"), page);
+    views->setObjectName(QStringLiteral("GroupBox7"));
+    auto* viewsLayout = new QVBoxLayout(views);
+    QStringList items;
+    for (const TViewSwitchItem& item : DialogViewSwitches())
+        items.append(item.Item);
+    lb_parametri = CheckList(QStringLiteral("lb_parametri"), items, views);
+    viewsLayout->addWidget(lb_parametri);
+    layout->addWidget(views, 1);
+    return page;
+}
+
+QWidget* Tform_parametri::CreateTrayPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet2"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* icon = new QGroupBox(QStringLiteral("Nastavitve ikone v področju za obvestila"), page);
+    icon->setObjectName(QStringLiteral("GroupBox4"));
+    auto* iconLayout = new QGridLayout(icon);
+    lb_temp_ikona = CheckList(QStringLiteral("lb_temp_ikona"),
+                              {QStringLiteral("Prosojnost ikone s stopinjami"),
+                               QStringLiteral("Znak za stopinje"),
+                               QStringLiteral("Prosojnost ikone s stanjem vremena")},
+                              icon);
+    lb_temp_ikona->setFixedHeight(lb_temp_ikona->sizeHintForRow(0) * 3 + 8);
+    iconLayout->addWidget(lb_temp_ikona, 0, 0, 2, 1);
+    btn_font = new QPushButton(QStringLiteral("Nastavi pisavo"), icon);
+    btn_font->setObjectName(QStringLiteral("btn_font"));
+    btn_font_bg_color = new QPushButton(QStringLiteral("Izberi ozadje, če ni prosojno"), icon);
+    btn_font_bg_color->setObjectName(QStringLiteral("btn_font_bg_color"));
+    iconLayout->addWidget(btn_font, 0, 1);
+    iconLayout->addWidget(btn_font_bg_color, 1, 1);
+    iconLayout->setColumnStretch(0, 1);
+    connect(lb_temp_ikona, &QListWidget::itemChanged, this,
+            &Tform_parametri::lb_temp_ikonaClickCheck);
+    connect(btn_font, &QPushButton::clicked, this, &Tform_parametri::btn_fontClick);
+    connect(btn_font_bg_color, &QPushButton::clicked, this,
+            &Tform_parametri::btn_font_bg_colorClick);
+
+    rg_tip_postaje =
+        RadioGroup(QStringLiteral("rg_tip_postaje"), QStringLiteral("V namigu prikažem podatke:"),
+                   {QStringLiteral("Opazovalne postaje"), QStringLiteral("Avtomatske postaje"),
+                    QStringLiteral("Amaterske postaje")},
+                   FTipPostaje, icon);
+    iconLayout->addWidget(rg_tip_postaje, 2, 0, 1, 2);
+    connect(FTipPostaje, &QButtonGroup::idClicked, this, &Tform_parametri::rg_tip_postajeClick);
+    cb_vreme_opazovalne = new QCheckBox(QStringLiteral("Vreme iz opazovalne postaje"), icon);
+    cb_vreme_opazovalne->setObjectName(QStringLiteral("cb_vreme_opazovalne"));
+    iconLayout->addWidget(cb_vreme_opazovalne, 3, 0, 1, 2);
+    layout->addWidget(icon);
+
+    auto* balloon = new QGroupBox(QStringLiteral("Podatki, ki jih prikažem v oblačku"), page);
+    balloon->setObjectName(QStringLiteral("GroupBox8"));
+    auto* balloonLayout = new QVBoxLayout(balloon);
+    lb_podatki_v_oblacku = CheckList(QStringLiteral("lb_podatki_v_oblacku"),
+                                     {QStringLiteral("Kraj"), QStringLiteral("Vreme"),
+                                      QStringLiteral("Temperatura"), QStringLiteral("Vlažnost"),
+                                      QStringLiteral("Veter"), QStringLiteral("Zračni tlak")},
+                                     balloon, 2);
+    lb_podatki_v_oblacku->setFixedHeight((lb_podatki_v_oblacku->sizeHintForRow(0) + 4) * 3 + 8);
+    balloonLayout->addWidget(lb_podatki_v_oblacku);
+    layout->addWidget(balloon);
+
+    auto* intervals = new QGroupBox(QStringLiteral("Časovni intervali"), page);
+    intervals->setObjectName(QStringLiteral("GroupBox2"));
+    auto* intervalsLayout = new QGridLayout(intervals);
+    lbl_interval2 = Caption(QStringLiteral("lbl_interval2"),
+                            QStringLiteral("Interval izmenjave ikone 3 [sek]"), intervals);
+    lbl_interval2->setToolTip(QStringLiteral("Interval spreminjanja vremena in temperature"));
+    tb_interval2 = new QSlider(Qt::Horizontal, intervals);
+    tb_interval2->setObjectName(QStringLiteral("tb_interval2"));
+    tb_interval2->setRange(0, 20);
+    tb_interval2->setTickPosition(QSlider::TicksBelow);
+    tb_interval2->setToolTip(lbl_interval2->toolTip());
+    intervalsLayout->addWidget(lbl_interval2, 0, 0);
+    intervalsLayout->addWidget(tb_interval2, 1, 0);
+    rg_prikazem_ikono = RadioGroup(
+        QStringLiteral("rg_prikazem_ikono"), QStringLiteral("Katero ikono prikažem"),
+        {QStringLiteral("Ikona s stopinjami"), QStringLiteral("Ikona s stanjem vremena")},
+        FPrikazemIkono, intervals);
+    rg_prikazem_ikono->setEnabled(false);
+    intervalsLayout->addWidget(rg_prikazem_ikono, 0, 1, 2, 1);
+    cb_izklop_oblacka =
+        new QCheckBox(QStringLiteral("Izklop oblačka, ki javi spremembe"), intervals);
+    cb_izklop_oblacka->setObjectName(QStringLiteral("cb_izklop_oblacka"));
+    intervalsLayout->addWidget(cb_izklop_oblacka, 2, 0, 1, 2);
+    connect(tb_interval2, &QSlider::valueChanged, this, &Tform_parametri::tb_interval2Change);
+    layout->addWidget(intervals);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* Tform_parametri::CreateSystemPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet3"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("Nastavitve zastopnika (proxy strežnik)"), page);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    auto* proxy = new QGridLayout(GroupBox3);
+    auto field = [&](const QString& name, const QString& labelName, const QString& caption,
+                     int row) {
+        auto* edit = new QLineEdit(GroupBox3);
+        edit->setObjectName(name);
+        proxy->addWidget(Caption(labelName, caption, GroupBox3), row, 0);
+        proxy->addWidget(edit, row, 1);
+        return edit;
+    };
+    db_proxy_server = field(QStringLiteral("db_proxy_server"), QStringLiteral("Label3"),
+                            QStringLiteral("Strežnik"), 0);
+    db_proxy_port = field(QStringLiteral("db_proxy_port"), QStringLiteral("Label4"),
+                          QStringLiteral("Vrata"), 1);
+    db_proxy_port->setMaxLength(5);
+    db_proxy_user = field(QStringLiteral("db_proxy_user"), QStringLiteral("Label5"),
+                          QStringLiteral("Uporabniško ime"), 2);
+    db_proxy_pwd =
+        field(QStringLiteral("db_proxy_pwd"), QStringLiteral("Label6"), QStringLiteral("Geslo"), 3);
+    db_proxy_pwd->setEchoMode(QLineEdit::Password);
+    db_proxy_port->installEventFilter(this);
+    db_proxy_pwd->installEventFilter(this);
+    layout->addWidget(GroupBox3);
+
+    // One column of boxes, each caption on the left of its box.
+    auto* options = new QWidget(page);
+    auto* optionsLayout = new QVBoxLayout(options);
+    optionsLayout->setContentsMargins(6, 6, 6, 6);
+    auto box = [&](const QString& name, const QString& caption) {
+        auto* check = new QCheckBox(caption, options);
+        check->setObjectName(name);
+        check->setLayoutDirection(Qt::RightToLeft);
+        optionsLayout->addWidget(check, 0, Qt::AlignLeft);
+        return check;
+    };
+    cb_api_nastavitve = box(QStringLiteral("cb_api_nastavitve"),
+                            QStringLiteral("Uporabi nastavitve Internet Explorerja"));
+    cb_api_nastavitve->setToolTip(QStringLiteral("Nastavitve zastopnika iz sistema"));
+    cb_minimize =
+        box(QStringLiteral("cb_minimize"),
+            QStringLiteral("Uporabi gumb X za minimiziranje in ne za zapiranje aplikacije"));
+    cb_ne_avtomatski_zagon = box(QStringLiteral("cb_ne_avtomatski_zagon"),
+                                 QStringLiteral("Zaženi ob naslednjem zagonu računalnika"));
+    cb_nova_verzija = box(QStringLiteral("cb_nova_verzija"),
+                          QStringLiteral("Ob zagonu preveri, če je na voljo nova verzija"));
+    cb_caption_writer = box(QStringLiteral("cb_caption_writer"),
+                            QStringLiteral("Prikaz trenutnih podatkov v naslovni vrstici"));
+    connect(cb_api_nastavitve, &QCheckBox::toggled, this, &Tform_parametri::cb_api_nastavitveClick);
+    BitBtn1 = new QPushButton(QStringLiteral("Velikost pisave"), options);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    optionsLayout->addWidget(BitBtn1, 0, Qt::AlignLeft);
+    connect(BitBtn1, &QPushButton::clicked, this, &Tform_parametri::BitBtn1Click);
+    layout->addWidget(options);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* Tform_parametri::CreateRefreshPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet4"));
+    auto* layout = new QVBoxLayout(page);
+    auto* group = new QGroupBox(QStringLiteral("Intervali osveževanja podatkov"), page);
+    group->setObjectName(QStringLiteral("GroupBox9"));
+    auto* groupLayout = new QVBoxLayout(group);
+    lbl_interval = Caption(QStringLiteral("lbl_interval"),
+                           QStringLiteral("Opaz. in avt. postaje [min]"), group);
+    tb_interval = new QSlider(Qt::Horizontal, group);
+    tb_interval->setObjectName(QStringLiteral("tb_interval"));
+    tb_interval->setRange(RefreshMinutesMin, RefreshMinutesMax);
+    tb_interval->setSingleStep(5);
+    tb_interval->setPageStep(5);
+    tb_interval->setTickInterval(5);
+    groupLayout->addWidget(lbl_interval);
+    groupLayout->addWidget(tb_interval);
+    connect(tb_interval, &QSlider::valueChanged, this, &Tform_parametri::tb_intervalChange);
+    layout->addWidget(group);
+    layout->addStretch();
+    return page;
+}
+
+void Tform_parametri::SetPlaceLists(const TPlaceLists& places)
+{
+    const std::pair<QComboBox*, const QStringList*> lists[] = {
+        {cb_moj_kraj_avto, &places.Automatic},
+        {cb_moj_kraj_opazovalne, &places.Observation},
+        {cb_moj_kraj_amaterske, &places.Amateur}};
+    for (const auto& [list, items] : lists) {
+        const QString selected = list->currentText();
+        list->clear();
+        list->addItems(*items);
+        if (!selected.isEmpty())
+            SelectPlace(list, selected);
+    }
+}
+
+int Tform_parametri::CurrentPage() const
+{
+    return pc->currentIndex();
+}
+
+void Tform_parametri::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!FShown) {
+        FShown = true;
+        FormShow();
+    }
+}
+
+void Tform_parametri::FormShow()
+{
+    pc->setCurrentIndex(0);
+    // An old catalogue code in place of the automatic station's name.
+    if (IntOf(Get("KRAJ_AVTOMATSKE")) > 0)
+        Set("KRAJ_AVTOMATSKE", QStringLiteral("Ljubljana"));
+    SelectPlace(cb_moj_kraj_avto, Get("KRAJ_AVTOMATSKE").toString());
+    SelectPlace(cb_moj_kraj_opazovalne, Get("KRAJ_OPAZOVALNE").toString());
+    SelectPlace(cb_moj_kraj_amaterske, Get("KRAJ_AMATERSKE").toString());
+
+    tb_interval2->setValue(std::clamp(IntOf(Get("INTERVAL_IKONA")), 0, 20));
+    tb_interval2Change(tb_interval2->value());
+    if (QAbstractButton* button = FPrikazemIkono->button(IntOf(Get("PRIKAZEM_IKONO"))))
+        button->setChecked(true);
+    tb_interval->setValue(
+        std::clamp(IntOf(Get("INTERVAL_UPDATE")), RefreshMinutesMin, RefreshMinutesMax));
+    tb_intervalChange(tb_interval->value());
+
+    cb_api_nastavitve->setChecked(Get("DOWNLOAD_API").toBool());
+    cb_api_nastavitveClick();
+    cb_minimize->setChecked(Get("MINIMIZE_ON_X").toBool());
+    cb_nova_verzija->setChecked(Get("PREVERI_NOVO_VERZIJO").toBool());
+    cb_caption_writer->setChecked(Get("CAPTION_WRITER").toBool());
+    cb_ne_avtomatski_zagon->setChecked(!Get("NE_AVTOMATSKI_ZAGON").toBool());
+    cb_izklop_oblacka->setChecked(Get("IZKLOPI_OBLACEK").toBool());
+    if (QAbstractButton* button = FTipPostaje->button(IntOf(Get("TIP_POSTAJE"))))
+        button->setChecked(true);
+    cb_vreme_opazovalne->setChecked(Get("VREME_OPAZOVALNE").toBool());
+
+    db_proxy_port->setText(QString::number(IntOf(Get("PROXY_PORT"))));
+    db_proxy_server->setText(Get("PROXY_SERVER").toString());
+    db_proxy_user->setText(Get("PROXY_USER").toString());
+    db_proxy_pwd->setText(Get("PROXY_PWD").toString());
+    rg_tip_postajeClick();
+
+    for (int i = 0; i < DialogViewSwitches().size(); ++i)
+        SetChecked(lb_parametri, i, Get(DialogViewSwitches()[i].Parameter).toBool());
+    SetChecked(lb_temp_ikona, 0, Get("TI_TRANSPARENT").toBool());
+    SetChecked(lb_temp_ikona, 1, Get("TI_ZNAK_STOPINJE").toBool());
+    SetChecked(lb_temp_ikona, 2, Get("VI_TRANSPARENT").toBool());
+    lb_temp_ikonaClickCheck();
+    const QString digits = Get("PODATKI_V_OBLACKU").toString();
+    for (int k = 0; k < 6; ++k)
+        SetChecked(lb_podatki_v_oblacku, k, digits.contains(QChar(u'0' + k)));
+
+    izberi_menu->setCurrentItem(izberi_menu->topLevelItem(0));
+    izberi_menu->setFocus();
+}
+
+void Tform_parametri::izberi_menuChange()
+{
+    const int page = izberi_menu->indexOfTopLevelItem(izberi_menu->currentItem());
+    if (page >= 0)
+        pc->setCurrentIndex(page);
+}
+
+void Tform_parametri::tb_intervalChange(int position)
+{
+    lbl_interval->setText(QStringLiteral("Opaz. in avt. postaje %1 [min]").arg(position));
+}
+
+void Tform_parametri::tb_interval2Change(int position)
+{
+    lbl_interval2->setText(QStringLiteral("Interval izmenjave ikone %1 [sek]").arg(position));
+    rg_prikazem_ikono->setEnabled(position == 0);
+}
+
+void Tform_parametri::rg_tip_postajeClick()
+{
+    cb_vreme_opazovalne->setEnabled(FTipPostaje->checkedId() > 0);
+}
+
+void Tform_parametri::cb_api_nastavitveClick()
+{
+    GroupBox3->setEnabled(!cb_api_nastavitve->isChecked());
+}
+
+void Tform_parametri::lb_temp_ikonaClickCheck()
+{
+    btn_font_bg_color->setEnabled(!Checked(lb_temp_ikona, 0));
+}
+
+bool Tform_parametri::db_proxy_portExit()
+{
+    const QString port = db_proxy_port->text();
+    if (std::all_of(port.begin(), port.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return true;
+    FCheckingPort = true;
+    pas_lib::ShowMessage(QStringLiteral("Za port vpiši številko!!!"));
+    db_proxy_port->setFocus();
+    FCheckingPort = false;
+    return false;
+}
+
+bool Tform_parametri::eventFilter(QObject* watched, QEvent* event)
+{
+    // Leaving the port or the password field checks the port.
+    if (event->type() == QEvent::FocusOut && !FCheckingPort &&
+        (watched == db_proxy_port || watched == db_proxy_pwd) &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        db_proxy_portExit();
+    return QDialog::eventFilter(watched, event);
+}
+
+QFont Tform_parametri::StoredFont() const
+{
+    QFont font(Get("FONT_NAME").toString());
+    const int size = IntOf(Get("FONT_SIZE"));
+    if (size > 0)
+        font.setPointSize(std::min(size, 200));
+    const QString style = Get("FONT_STYLE").toString();
+    font.setBold(style.contains(QLatin1Char('B')));
+    font.setItalic(style.contains(QLatin1Char('I')));
+    font.setUnderline(style.contains(QLatin1Char('U')));
+    font.setStrikeOut(style.contains(QLatin1Char('S')));
+    return font;
+}
+
+void Tform_parametri::btn_fontClick()
+{
+    const std::optional<QFont> font = FFontChooser(StoredFont());
+    if (!font)
+        return;
+    QString style = QStringLiteral("X");
+    if (font->bold())
+        style += QLatin1Char('B');
+    if (font->italic())
+        style += QLatin1Char('I');
+    if (font->underline())
+        style += QLatin1Char('U');
+    if (font->strikeOut())
+        style += QLatin1Char('S');
+    Set("FONT_NAME", font->family());
+    Set("FONT_SIZE", QString::number(std::max(1, qRound(font->pointSizeF()))));
+    Set("FONT_STYLE", style);
+    // The font chooser of this toolkit has no colour: the colour comes next.
+    if (const std::optional<QColor> color =
+            FColorChooser(ColorFromWindows(IntOf(Get("FONT_COLOR")))))
+        Set("FONT_COLOR", WindowsColorValue(*color));
+}
+
+void Tform_parametri::btn_font_bg_colorClick()
+{
+    if (const std::optional<QColor> color =
+            FColorChooser(ColorFromWindows(IntOf(Get("FONT_BG_COLOR")))))
+        Set("FONT_BG_COLOR", WindowsColorValue(*color));
+}
+
+void Tform_parametri::BitBtn1Click()
+{
+    QFont initial;
+    const int size = IntOf(Get("PISAVA_VELIKOST"));
+    initial.setPointSize(size > 0 && size <= 200 ? size : 8);
+    if (const std::optional<QFont> font = FFontChooser(initial))
+        Set("PISAVA_VELIKOST", QString::number(std::max(1, qRound(font->pointSizeF()))));
+}
+
+void Tform_parametri::btnOsveziKrajeClick()
+{
+    if (!FCatalogueRefresh)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<TPlaceLists> places = FCatalogueRefresh();
+    QApplication::restoreOverrideCursor();
+    if (places)
+        SetPlaceLists(*places);
+}
+
+void Tform_parametri::btn_potrdiClick()
+{
+    SaveRequested = true;
+    accept();
+}
+
+void Tform_parametri::btn_prekiniClick()
+{
+    SaveRequested = false;
+    reject();
+}
+
+void Tform_parametri::done(int result)
+{
+    // Closing by any way but "Shrani" writes nothing.
+    if (SaveRequested) {
+        SaveRequested = false;
+        SaveAll();
+        Saved = 0;
+    }
+    QDialog::done(result);
+}
+
+void Tform_parametri::SaveAll()
+{
+    Set("KRAJ_AVTOMATSKE", cb_moj_kraj_avto->currentText());
+    Set("KRAJ_OPAZOVALNE", cb_moj_kraj_opazovalne->currentText());
+    Set("KRAJ_AMATERSKE", cb_moj_kraj_amaterske->currentText());
+    Set("INTERVAL_IKONA", tb_interval2->value());
+    Set("PRIKAZEM_IKONO", std::max(0, FPrikazemIkono->checkedId()));
+    Set("INTERVAL_UPDATE", tb_interval->value());
+    Set("DOWNLOAD_API", cb_api_nastavitve->isChecked());
+    Set("MINIMIZE_ON_X", cb_minimize->isChecked());
+    Set("PREVERI_NOVO_VERZIJO", cb_nova_verzija->isChecked());
+    Set("CAPTION_WRITER", cb_caption_writer->isChecked());
+    Set("NE_AVTOMATSKI_ZAGON", !cb_ne_avtomatski_zagon->isChecked());
+    if (!SetStartAtLogon(cb_ne_avtomatski_zagon->isChecked()))
+        pas_lib::ShowMessage(QStringLiteral("Zagona ob prijavi ni bilo mogoče nastaviti: ") +
+                                 StartAtLogonEntryPath(),
+                             pas_lib::TMessageKind::Warning);
+    Set("IZKLOPI_OBLACEK", cb_izklop_oblacka->isChecked());
+    Set("TIP_POSTAJE", std::max(0, FTipPostaje->checkedId()));
+    Set("VREME_OPAZOVALNE", cb_vreme_opazovalne->isChecked());
+    Set("PROXY_PORT", db_proxy_port->text());
+    Set("PROXY_SERVER", db_proxy_server->text());
+    Set("PROXY_USER", db_proxy_user->text());
+    Set("PROXY_PWD", db_proxy_pwd->text());
+    for (int i = 0; i < DialogViewSwitches().size(); ++i)
+        Set(DialogViewSwitches()[i].Parameter, Checked(lb_parametri, i));
+    Set("TI_TRANSPARENT", Checked(lb_temp_ikona, 0));
+    Set("TI_ZNAK_STOPINJE", Checked(lb_temp_ikona, 1));
+    Set("VI_TRANSPARENT", Checked(lb_temp_ikona, 2));
+    QString digits;
+    for (int k = 0; k < 6; ++k)
+        if (Checked(lb_podatki_v_oblacku, k))
+            digits += QChar(u'0' + k);
+    Set("PODATKI_V_OBLACKU", digits);
+    if (parametri)
+        parametri->SaveAll();
+}

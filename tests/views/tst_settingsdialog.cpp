@@ -1,0 +1,533 @@
+#include "DemoDeployment.h"
+#include "RecordingPresenter.h"
+#include "TestHome.h"
+#include "app/TMainForm.h"
+#include "common/DataPaths.h"
+#include "common/StartAtLogon.h"
+#include "common/WindowsColor.h"
+#include "remote/RemoteSettings.h"
+#include "settings/Tparameter.h"
+#include "views/pas_parametri.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const Tform_parametri::TPlaceLists Places{{"Bovec", "Celje", "Koper", "Ljubljana", "Črnomelj"},
+                                          {"Celje", "Ljubljana", "Murska Sobota"},
+                                          {"Krtina", "Radomlje"}};
+
+template <typename T> T* Find(const QWidget& parent, const char* name)
+{
+    return parent.findChild<T*>(QString::fromLatin1(name));
+}
+
+bool Checked(const QWidget& dialog, const char* list, int row)
+{
+    return Find<QListWidget>(dialog, list)->item(row)->checkState() == Qt::Checked;
+}
+
+QString Parameter(const char* name)
+{
+    return parametri->Get(QLatin1String(name)).toString();
+}
+
+bool Logical(const char* name)
+{
+    return parametri->Get(QLatin1String(name)).toBool();
+}
+
+} // namespace
+
+class TestSettingsDialog : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TTestHome> home;
+    std::unique_ptr<TRecordingPresenter> presenter;
+    std::unique_ptr<Tform_parametri> dialog;
+    QTemporaryDir xdg;
+
+    void Open(const QByteArray& parameters)
+    {
+        home = std::make_unique<TTestHome>();
+        home->WriteFile(QStringLiteral("Config.ini"), "[PARAMETRI]\r\n" + parameters);
+        CreateParameters();
+        dialog = std::make_unique<Tform_parametri>();
+        dialog->SetPlaceLists(Places);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    void Confirm() { Find<QPushButton>(*dialog, "btn_potrdi")->click(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(xdg.isValid());
+        qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
+    }
+
+    void init() { presenter = std::make_unique<TRecordingPresenter>(); }
+
+    void cleanup()
+    {
+        dialog.reset();
+        home.reset();
+        presenter.reset();
+    }
+
+    // What the dialog shows of the stored parameters.
+    void formShow_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("catalogue code as place")
+            << QByteArray("KRAJ_AVTOMATSKE=5") << "cb_moj_kraj_avto"
+            << "Ljubljana";
+        QTest::newRow("place") << QByteArray("KRAJ_OPAZOVALNE=Celje") << "cb_moj_kraj_opazovalne"
+                               << "Celje";
+        QTest::newRow("place not in the list")
+            << QByteArray("KRAJ_AMATERSKE=Nikjer") << "cb_moj_kraj_amaterske"
+            << "";
+        QTest::newRow("empty port shows 0") << QByteArray("PROXY_PORT=") << "db_proxy_port"
+                                            << "0";
+        QTest::newRow("port") << QByteArray("PROXY_PORT=8080") << "db_proxy_port"
+                              << "8080";
+        QTest::newRow("refresh 5 minutes") << QByteArray("INTERVAL_UPDATE=5") << "tb_interval"
+                                           << "10";
+        QTest::newRow("refresh 500 minutes") << QByteArray("INTERVAL_UPDATE=500") << "tb_interval"
+                                             << "180";
+        QTest::newRow("icon interval") << QByteArray("INTERVAL_IKONA=7") << "lbl_interval2"
+                                       << "Interval izmenjave ikone 7 [sek]";
+        QTest::newRow("password") << QByteArray("PROXY_PWD=skrito") << "db_proxy_pwd"
+                                  << "skrito";
+    }
+    void formShow()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, control);
+        QFETCH(QString, expected);
+        Open(stored + "\r\n");
+        QWidget* widget = dialog->findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QString shown;
+        if (auto* list = qobject_cast<QComboBox*>(widget))
+            shown = list->currentText();
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            shown = edit->text();
+        else if (auto* slider = qobject_cast<QSlider*>(widget))
+            shown = QString::number(slider->value());
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            shown = label->text();
+        QCOMPARE(shown, expected);
+        // Only the catalogue code is written at once.
+        QCOMPARE(
+            home->ReadFile(QStringLiteral("Config.ini")).contains("KRAJ_AVTOMATSKE=\"Ljubljana\""),
+            stored == "KRAJ_AVTOMATSKE=5");
+        QCOMPARE(dialog->CurrentPage(), 0);
+        QCOMPARE(Find<QLineEdit>(*dialog, "db_proxy_pwd")->echoMode(), QLineEdit::Password);
+    }
+
+    // The balloon's items follow the digits; the check boxes and choices
+    // their parameters, with their dependent controls.
+    void formShowStates()
+    {
+        Open("PODATKI_V_OBLACKU=025\r\nTIP_POSTAJE=1\r\nDOWNLOAD_API=1\r\nTI_TRANSPARENT=1\r\n"
+             "INTERVAL_IKONA=0\r\nPRIKAZEM_IKONO=1\r\nNE_AVTOMATSKI_ZAGON=1\r\nMINIMIZE_ON_X=0\r\n"
+             "SNEZNA_ODEJA=1\r\nAMATERSKE_POSTAJE=0\r\n");
+        const QList<bool> balloon{true, false, true, false, false, true};
+        for (int k = 0; k < 6; ++k)
+            QCOMPARE(Checked(*dialog, "lb_podatki_v_oblacku", k), balloon[k]);
+        QVERIFY(Find<QRadioButton>(*dialog, "rg_tip_postaje1")->isChecked());
+        QVERIFY(Find<QCheckBox>(*dialog, "cb_vreme_opazovalne")->isEnabled());
+        QVERIFY(!Find<QGroupBox>(*dialog, "GroupBox3")->isEnabled());
+        QVERIFY(!Find<QPushButton>(*dialog, "btn_font_bg_color")->isEnabled());
+        QVERIFY(Find<QGroupBox>(*dialog, "rg_prikazem_ikono")->isEnabled());
+        QVERIFY(Find<QRadioButton>(*dialog, "rg_prikazem_ikono1")->isChecked());
+        QVERIFY(!Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->isChecked());
+        QVERIFY(!Find<QCheckBox>(*dialog, "cb_minimize")->isChecked());
+        // Snow cover is the ninth item, amateur stations the last.
+        QVERIFY(Checked(*dialog, "lb_parametri", 8));
+        QVERIFY(!Checked(*dialog, "lb_parametri", 13));
+        QCOMPARE(Find<QListWidget>(*dialog, "lb_parametri")->count(), 14);
+        QCOMPARE(Find<QListWidget>(*dialog, "lb_parametri")->item(3)->text(),
+                 QStringLiteral("Graf gibanja temperature mojega kraja"));
+    }
+
+    // Each change handler keeps the dependent controls in step.
+    void changeHandlers()
+    {
+        Open("INTERVAL_IKONA=3\r\nTIP_POSTAJE=0\r\n");
+        auto* interval = Find<QSlider>(*dialog, "tb_interval2");
+        auto* which = Find<QGroupBox>(*dialog, "rg_prikazem_ikono");
+        QVERIFY(!which->isEnabled());
+        interval->setValue(0);
+        QVERIFY(which->isEnabled());
+        QCOMPARE(Find<QLabel>(*dialog, "lbl_interval2")->text(),
+                 QStringLiteral("Interval izmenjave ikone 0 [sek]"));
+        interval->setValue(12);
+        QVERIFY(!which->isEnabled());
+
+        auto* weather = Find<QCheckBox>(*dialog, "cb_vreme_opazovalne");
+        QVERIFY(!weather->isEnabled());
+        Find<QRadioButton>(*dialog, "rg_tip_postaje1")->click();
+        QVERIFY(weather->isEnabled());
+        Find<QRadioButton>(*dialog, "rg_tip_postaje0")->click();
+        QVERIFY(!weather->isEnabled());
+
+        auto* proxy = Find<QGroupBox>(*dialog, "GroupBox3");
+        Find<QCheckBox>(*dialog, "cb_api_nastavitve")->click();
+        QVERIFY(!proxy->isEnabled());
+        Find<QCheckBox>(*dialog, "cb_api_nastavitve")->click();
+        QVERIFY(proxy->isEnabled());
+
+        auto* background = Find<QPushButton>(*dialog, "btn_font_bg_color");
+        auto* icon = Find<QListWidget>(*dialog, "lb_temp_ikona");
+        icon->item(0)->setCheckState(Qt::Unchecked);
+        QVERIFY(background->isEnabled());
+        icon->item(0)->setCheckState(Qt::Checked);
+        QVERIFY(!background->isEnabled());
+
+        auto* tree = Find<QTreeWidget>(*dialog, "izberi_menu");
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        for (int page = 2; page >= 0; --page) {
+            tree->setCurrentItem(tree->topLevelItem(page));
+            QCOMPARE(dialog->CurrentPage(), page);
+        }
+    }
+
+    // Leaving the port field with letters in it says so and goes back there.
+    void portCheck()
+    {
+        Open("");
+        Find<QTreeWidget>(*dialog, "izberi_menu")
+            ->setCurrentItem(Find<QTreeWidget>(*dialog, "izberi_menu")->topLevelItem(2));
+        auto* port = Find<QLineEdit>(*dialog, "db_proxy_port");
+        port->setFocus();
+        QTRY_VERIFY(port->hasFocus());
+        port->setText(QStringLiteral("80a"));
+        Find<QLineEdit>(*dialog, "db_proxy_user")->setFocus();
+        QCOMPARE(presenter->Messages, QStringList({"Za port vpiši številko!!!"}));
+        QTRY_VERIFY(port->hasFocus());
+        port->setText(QString());
+        Find<QLineEdit>(*dialog, "db_proxy_user")->setFocus();
+        QCOMPARE(presenter->Messages.size(), 1);
+    }
+
+    // "Shrani" writes every control's parameter; a missing place is stored empty.
+    void confirmWritesEverything()
+    {
+        Open("KRAJ_AMATERSKE=Nikjer\r\nPODATKI_V_OBLACKU=012\r\nINTERVAL_UPDATE=500\r\n");
+        Find<QComboBox>(*dialog, "cb_moj_kraj_avto")->setCurrentText(QStringLiteral("Koper"));
+        Find<QSlider>(*dialog, "tb_interval2")->setValue(0);
+        Find<QRadioButton>(*dialog, "rg_prikazem_ikono1")->click();
+        Find<QRadioButton>(*dialog, "rg_tip_postaje2")->click();
+        Find<QLineEdit>(*dialog, "db_proxy_server")->setText(QStringLiteral("proxy.example"));
+        Find<QLineEdit>(*dialog, "db_proxy_port")->setText(QStringLiteral("3128"));
+        Find<QLineEdit>(*dialog, "db_proxy_pwd")->setText(QStringLiteral("geslo\"x"));
+        Find<QCheckBox>(*dialog, "cb_caption_writer")->setChecked(true);
+        Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->setChecked(false);
+        auto* balloon = Find<QListWidget>(*dialog, "lb_podatki_v_oblacku");
+        for (int k = 0; k < 6; ++k)
+            balloon->item(k)->setCheckState(k == 3 || k == 5 ? Qt::Checked : Qt::Unchecked);
+        Find<QListWidget>(*dialog, "lb_parametri")->item(0)->setCheckState(Qt::Checked);
+        Find<QListWidget>(*dialog, "lb_temp_ikona")->item(1)->setCheckState(Qt::Checked);
+        Confirm();
+        QCOMPARE(dialog->Saved, 0);
+        QVERIFY(!dialog->isVisible());
+
+        QCOMPARE(Parameter("KRAJ_AVTOMATSKE"), QStringLiteral("Koper"));
+        QCOMPARE(Parameter("KRAJ_AMATERSKE"), QString());
+        QCOMPARE(Parameter("INTERVAL_IKONA"), QStringLiteral("0"));
+        QCOMPARE(Parameter("PRIKAZEM_IKONO"), QStringLiteral("1"));
+        QCOMPARE(Parameter("INTERVAL_UPDATE"), QStringLiteral("180"));
+        QCOMPARE(Parameter("TIP_POSTAJE"), QStringLiteral("2"));
+        QCOMPARE(Parameter("PROXY_SERVER"), QStringLiteral("proxy.example"));
+        QCOMPARE(Parameter("PROXY_PORT"), QStringLiteral("3128"));
+        QCOMPARE(Parameter("PROXY_PWD"), QStringLiteral("geslo\"x"));
+        QCOMPARE(Logical("CAPTION_WRITER"), true);
+        QCOMPARE(Logical("NE_AVTOMATSKI_ZAGON"), true);
+        QCOMPARE(Parameter("PODATKI_V_OBLACKU"), QStringLiteral("35"));
+        QCOMPARE(Logical("SLIKA_PADAVINE"), true);
+        QCOMPARE(Logical("TI_ZNAK_STOPINJE"), true);
+        // The file holds them too, and reads back the same.
+        CreateParameters();
+        QCOMPARE(Parameter("PROXY_PWD"), QStringLiteral("geslo\"x"));
+        QCOMPARE(Parameter("PODATKI_V_OBLACKU"), QStringLiteral("35"));
+        QCOMPARE(Parameter("KRAJ_AVTOMATSKE"), QStringLiteral("Koper"));
+    }
+
+    // Any way out but "Shrani" writes nothing.
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Prekini") << 0;
+        QTest::newRow("closed") << 1;
+        QTest::newRow("Escape") << 2;
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(int, how);
+        Open("KRAJ_OPAZOVALNE=Celje\r\nINTERVAL_UPDATE=500\r\n");
+        const QByteArray before = home->ReadFile(QStringLiteral("Config.ini"));
+        Find<QComboBox>(*dialog, "cb_moj_kraj_opazovalne")->setCurrentIndex(1);
+        Find<QCheckBox>(*dialog, "cb_caption_writer")->setChecked(true);
+        if (how == 0)
+            Find<QPushButton>(*dialog, "btn_prekini")->click();
+        else if (how == 1)
+            dialog->close();
+        else
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->Saved, -1);
+        QCOMPARE(home->ReadFile(QStringLiteral("Config.ini")), before);
+        QVERIFY(!QFile::exists(StartAtLogonEntryPath()));
+    }
+
+    // The font and colour buttons store their parameters at once, also when
+    // the dialog is then cancelled.
+    void immediateButtons()
+    {
+        Open("FONT_NAME=Tahoma\r\nFONT_SIZE=9\r\nFONT_STYLE=BU\r\nFONT_COLOR=255\r\n"
+             "TI_TRANSPARENT=0\r\nPISAVA_VELIKOST=8\r\n");
+        QFont offered;
+        QColor colourOffered;
+        QList<std::optional<QFont>> fonts;
+        QList<std::optional<QColor>> colours;
+        dialog->SetFontChooser([&](const QFont& initial) {
+            offered = initial;
+            return fonts.takeFirst();
+        });
+        dialog->SetColorChooser([&](const QColor& initial) {
+            colourOffered = initial;
+            return colours.takeFirst();
+        });
+        QFont boldItalic(QStringLiteral("DejaVu Sans"), 11);
+        boldItalic.setBold(true);
+        boldItalic.setItalic(true);
+        fonts = {boldItalic};
+        colours = {QColor(0x12, 0x34, 0x56)};
+        Find<QPushButton>(*dialog, "btn_font")->click();
+        QCOMPARE(offered.family(), QStringLiteral("Tahoma"));
+        QCOMPARE(offered.pointSize(), 9);
+        QVERIFY(offered.bold() && offered.underline() && !offered.italic());
+        QCOMPARE(colourOffered, QColor(255, 0, 0));
+        QCOMPARE(Parameter("FONT_NAME"), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(Parameter("FONT_SIZE"), QStringLiteral("11"));
+        QCOMPARE(Parameter("FONT_STYLE"), QStringLiteral("XBI"));
+        QCOMPARE(Parameter("FONT_COLOR"), QString::number(0x563412));
+
+        fonts = {QFont(QStringLiteral("DejaVu Sans"), 9)};
+        colours = {std::nullopt};
+        Find<QPushButton>(*dialog, "btn_font")->click();
+        QCOMPARE(Parameter("FONT_STYLE"), QStringLiteral("X"));
+        QCOMPARE(Parameter("FONT_COLOR"), QString::number(0x563412));
+
+        colours = {QColor(0xC0, 0xC0, 0xC1)};
+        Find<QPushButton>(*dialog, "btn_font_bg_color")->click();
+        QCOMPARE(Parameter("FONT_BG_COLOR"), QString::number(0xC1C0C0));
+
+        QFont larger;
+        larger.setPointSize(12);
+        fonts = {larger};
+        Find<QPushButton>(*dialog, "BitBtn1")->click();
+        QCOMPARE(offered.pointSize(), 8);
+        QCOMPARE(Parameter("PISAVA_VELIKOST"), QStringLiteral("12"));
+
+        fonts = {std::nullopt};
+        Find<QPushButton>(*dialog, "BitBtn1")->click();
+        QCOMPARE(Parameter("PISAVA_VELIKOST"), QStringLiteral("12"));
+
+        Find<QPushButton>(*dialog, "btn_prekini")->click();
+        CreateParameters();
+        QCOMPARE(Parameter("FONT_STYLE"), QStringLiteral("X"));
+        QCOMPARE(Parameter("PISAVA_VELIKOST"), QStringLiteral("12"));
+    }
+
+    // The log-on entry follows the box: written with the program and
+    // "/startup", removed again.
+    void startAtLogon()
+    {
+        Open("NE_AVTOMATSKI_ZAGON=1\r\n");
+        Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->setChecked(true);
+        Confirm();
+        QCOMPARE(Logical("NE_AVTOMATSKI_ZAGON"), false);
+        const QString entryPath = xdg.filePath(QStringLiteral("autostart/nimbulon.desktop"));
+        QCOMPARE(StartAtLogonEntryPath(), entryPath);
+        QFile entry(entryPath);
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(QStringLiteral("[Desktop Entry]")));
+        QVERIFY(lines.contains(QStringLiteral("Type=Application")));
+        QVERIFY(lines.contains(QStringLiteral("Name=Nimbulon")));
+        const QString exec = lines.filter(QStringLiteral("Exec=")).value(0);
+        QVERIFY2(exec.endsWith(QStringLiteral(" /startup")), qPrintable(exec));
+        QVERIFY2(exec.contains(QCoreApplication::applicationFilePath()), qPrintable(exec));
+        // The test's own data folder goes with it.
+        QVERIFY2(exec.startsWith(QStringLiteral("Exec=env NIMBULON_HOME=")), qPrintable(exec));
+
+        dialog.reset();
+        dialog = std::make_unique<Tform_parametri>();
+        dialog->show();
+        QVERIFY(Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->isChecked());
+        Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->setChecked(false);
+        Confirm();
+        QVERIFY(!QFile::exists(entryPath));
+        QCOMPARE(Logical("NE_AVTOMATSKI_ZAGON"), true);
+    }
+
+    // Paths that need quoting are quoted as desktop entries want them.
+    void startAtLogonQuoting()
+    {
+        TTestHome plain;
+        qputenv("NIMBULON_HOME", "/tmp/Moj dom/$x");
+        const QString command = StartAtLogonCommand();
+        qputenv("NIMBULON_HOME", plain.Path().toUtf8());
+        QVERIFY2(command.startsWith(QStringLiteral("env \"NIMBULON_HOME=/tmp/Moj dom/\\\\$x/\" ")),
+                 qPrintable(command));
+    }
+
+    // "Osveži seznam krajev" refills the lists from a new catalogue, and
+    // keeps them when there is none.
+    void refreshPlaces()
+    {
+        Open("KRAJ_OPAZOVALNE=Celje\r\n");
+        std::optional<Tform_parametri::TPlaceLists> next;
+        int asked = 0;
+        dialog->SetCatalogueRefresh([&] {
+            ++asked;
+            return next;
+        });
+        auto* observation = Find<QComboBox>(*dialog, "cb_moj_kraj_opazovalne");
+        auto* button = Find<QPushButton>(*dialog, "btnOsveziKraje");
+        button->click();
+        QCOMPARE(asked, 1);
+        QCOMPARE(observation->count(), 3);
+        QCOMPARE(observation->currentText(), QStringLiteral("Celje"));
+
+        next = Tform_parametri::TPlaceLists{{"Bovec"}, {"Bled", "Celje", "Velenje"}, {"Krtina"}};
+        button->click();
+        QCOMPARE(observation->count(), 3);
+        QCOMPARE(observation->itemText(0), QStringLiteral("Bled"));
+        QCOMPARE(observation->currentText(), QStringLiteral("Celje"));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(presenter->Messages, QStringList());
+    }
+};
+
+// The dialog from the main window: confirmation applies the settings once;
+// the catalogue comes from the servers, and a failed download keeps it.
+class TestSettingsFromWindow : public QObject
+{
+    Q_OBJECT
+
+    TDemoDeployment demo;
+
+private slots:
+    void initTestCase() { QVERIFY2(demo.Start(), qPrintable(demo.Error())); }
+
+    void confirmAppliesOnce()
+    {
+        TTestHome home;
+        TRecordingPresenter presenter;
+        home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
+        LastRemoteRead = QDateTime();
+        TMainForm form;
+        auto feeds = [&] {
+            return demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
+        };
+        const qsizetype before = feeds();
+        auto answer = [&](bool confirm) {
+            QTimer::singleShot(0, &form, [&, confirm] {
+                auto* dialog = form.findChild<Tform_parametri*>();
+                QVERIFY(dialog);
+                // The lists come from the station tables, alphabetically.
+                auto* list =
+                    dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
+                QVERIFY(list->count() > 10);
+                QCOMPARE(list->itemText(0), QStringLiteral("Celje"));
+                QCOMPARE(list->itemText(1), QStringLiteral("Črnomelj"));
+                QCOMPARE(list->currentText(), QStringLiteral("Ljubljana"));
+                dialog
+                    ->findChild<QPushButton*>(confirm ? QStringLiteral("btn_potrdi")
+                                                      : QStringLiteral("btn_prekini"))
+                    ->click();
+            });
+            form.findChild<QAction*>(QStringLiteral("actNastavitve"))->trigger();
+        };
+        answer(false);
+        QCOMPARE(feeds(), before);
+        answer(true);
+        QCOMPARE(feeds(), before + 1);
+        QCOMPARE(presenter.Messages, QStringList());
+    }
+
+    void catalogueDownload()
+    {
+        TTestHome home;
+        TRecordingPresenter presenter;
+        home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
+        LastRemoteRead = QDateTime();
+        TMainForm form;
+        const QByteArray catalogue = home.ReadFile(QStringLiteral("Postaje.xml"));
+        QVERIFY(!catalogue.isEmpty());
+        QCOMPARE(StationCatalogueUrl, demo.BaseUrl() + QStringLiteral("/Postaje.xml"));
+        int observationPlaces = 0;
+        int placesBefore = 0;
+        auto press = [&] {
+            QTimer::singleShot(0, &form, [&] {
+                auto* dialog = form.findChild<Tform_parametri*>();
+                auto* list =
+                    dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
+                placesBefore = list->count();
+                dialog->findChild<QPushButton*>(QStringLiteral("btnOsveziKraje"))->click();
+                observationPlaces = list->count();
+                dialog->findChild<QPushButton*>(QStringLiteral("btn_prekini"))->click();
+            });
+            form.findChild<QAction*>(QStringLiteral("actNastavitve"))->trigger();
+        };
+        const qsizetype requests = demo.Server().Requests().size();
+        press();
+        QVERIFY(demo.Server().Requests().mid(requests).contains(
+            QStringLiteral("GET /Postaje.xml 200")));
+        // Read again, the catalogue adds no station twice.
+        QVERIFY(observationPlaces > 10);
+        QCOMPARE(observationPlaces, placesBefore);
+        const int places = observationPlaces;
+        QCOMPARE(home.ReadFile(QStringLiteral("Postaje.xml")), catalogue);
+
+        // A catalogue that is gone keeps the file and the lists.
+        StationCatalogueUrl = demo.BaseUrl() + QStringLiteral("/ni/Postaje.xml");
+        press();
+        QCOMPARE(observationPlaces, places);
+        QCOMPARE(home.ReadFile(QStringLiteral("Postaje.xml")), catalogue);
+        QVERIFY(!QFile::exists(home.Path(QStringLiteral("Postaje.xml.download"))));
+        QCOMPARE(presenter.Messages, QStringList());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TestSettingsDialog dialog;
+    TestSettingsFromWindow window;
+    return QTest::qExec(&dialog, argc, argv) | QTest::qExec(&window, argc, argv);
+}
+
+#include "tst_settingsdialog.moc"
