@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "common/StartAtLogon.h"
 #include "common/WindowsColor.h"
+#include "controls/TCheckList.h"
 #include "settings/Tparameter.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -52,36 +52,12 @@ int IntOf(const QVariant& value)
 }
 
 // A check list whose items the user ticks.
-QListWidget* CheckList(const QString& name, const QStringList& items, QWidget* parent,
-                       int columns = 1)
+TCheckList* CheckList(const QString& name, const QStringList& items, QWidget* parent,
+                      int columns = 1)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new TCheckList(items, columns, parent);
     list->setObjectName(name);
-    for (const QString& text : items) {
-        auto* item = new QListWidgetItem(text, list);
-        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
-        item->setCheckState(Qt::Unchecked);
-    }
-    if (columns > 1) {
-        list->setFlow(QListView::LeftToRight);
-        list->setWrapping(true);
-        list->setResizeMode(QListView::Adjust);
-        list->setUniformItemSizes(true);
-        list->setGridSize(QSize(150, list->sizeHintForRow(0) + 4));
-    }
-    list->setSelectionMode(QAbstractItemView::NoSelection);
-    list->setFocusPolicy(Qt::StrongFocus);
     return list;
-}
-
-bool Checked(const QListWidget* list, int row)
-{
-    return list->item(row)->checkState() == Qt::Checked;
-}
-
-void SetChecked(QListWidget* list, int row, bool checked)
-{
-    list->item(row)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 // A group of radio buttons in columns; the button ids are the item numbers.
@@ -165,11 +141,18 @@ Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
     izberi_menu->setObjectName(QStringLiteral("izberi_menu"));
     izberi_menu->setHeaderHidden(true);
     izberi_menu->setRootIsDecorated(false);
-    izberi_menu->setFixedWidth(161);
     izberi_menu->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    izberi_menu->setTextElideMode(Qt::ElideNone);
+    QFont bold = izberi_menu->font();
+    bold.setBold(true);
+    int widest = 0;
     for (const QString& node : {QStringLiteral("Splošno"), QStringLiteral("Področje za obvestila"),
-                                QStringLiteral("Sistemske nastavitve")})
+                                QStringLiteral("Sistemske nastavitve")}) {
         new QTreeWidgetItem(izberi_menu, {node});
+        widest = std::max(widest, QFontMetrics(bold).horizontalAdvance(node));
+    }
+    // At least its design width, and never so narrow that a caption is cut.
+    izberi_menu->setFixedWidth(std::max(161, widest + 36));
     body->addWidget(izberi_menu);
 
     pc = new QStackedWidget(this);
@@ -266,7 +249,6 @@ QWidget* Tform_parametri::CreateTrayPage()
                                QStringLiteral("Znak za stopinje"),
                                QStringLiteral("Prosojnost ikone s stanjem vremena")},
                               icon);
-    lb_temp_ikona->setFixedHeight(lb_temp_ikona->sizeHintForRow(0) * 3 + 8);
     iconLayout->addWidget(lb_temp_ikona, 0, 0, 2, 1);
     btn_font = new QPushButton(QStringLiteral("Nastavi pisavo"), icon);
     btn_font->setObjectName(QStringLiteral("btn_font"));
@@ -275,7 +257,7 @@ QWidget* Tform_parametri::CreateTrayPage()
     iconLayout->addWidget(btn_font, 0, 1);
     iconLayout->addWidget(btn_font_bg_color, 1, 1);
     iconLayout->setColumnStretch(0, 1);
-    connect(lb_temp_ikona, &QListWidget::itemChanged, this,
+    connect(lb_temp_ikona, &TCheckList::ItemChanged, this,
             &Tform_parametri::lb_temp_ikonaClickCheck);
     connect(btn_font, &QPushButton::clicked, this, &Tform_parametri::btn_fontClick);
     connect(btn_font_bg_color, &QPushButton::clicked, this,
@@ -301,7 +283,6 @@ QWidget* Tform_parametri::CreateTrayPage()
                                       QStringLiteral("Temperatura"), QStringLiteral("Vlažnost"),
                                       QStringLiteral("Veter"), QStringLiteral("Zračni tlak")},
                                      balloon, 2);
-    lb_podatki_v_oblacku->setFixedHeight((lb_podatki_v_oblacku->sizeHintForRow(0) + 4) * 3 + 8);
     balloonLayout->addWidget(lb_podatki_v_oblacku);
     layout->addWidget(balloon);
 
@@ -488,14 +469,14 @@ void Tform_parametri::FormShow()
     rg_tip_postajeClick();
 
     for (int i = 0; i < DialogViewSwitches().size(); ++i)
-        SetChecked(lb_parametri, i, Get(DialogViewSwitches()[i].Parameter).toBool());
-    SetChecked(lb_temp_ikona, 0, Get("TI_TRANSPARENT").toBool());
-    SetChecked(lb_temp_ikona, 1, Get("TI_ZNAK_STOPINJE").toBool());
-    SetChecked(lb_temp_ikona, 2, Get("VI_TRANSPARENT").toBool());
+        lb_parametri->SetChecked(i, Get(DialogViewSwitches()[i].Parameter).toBool());
+    lb_temp_ikona->SetChecked(0, Get("TI_TRANSPARENT").toBool());
+    lb_temp_ikona->SetChecked(1, Get("TI_ZNAK_STOPINJE").toBool());
+    lb_temp_ikona->SetChecked(2, Get("VI_TRANSPARENT").toBool());
     lb_temp_ikonaClickCheck();
     const QString digits = Get("PODATKI_V_OBLACKU").toString();
     for (int k = 0; k < 6; ++k)
-        SetChecked(lb_podatki_v_oblacku, k, digits.contains(QChar(u'0' + k)));
+        lb_podatki_v_oblacku->SetChecked(k, digits.contains(QChar(u'0' + k)));
 
     izberi_menu->setCurrentItem(izberi_menu->topLevelItem(0));
     izberi_menu->setFocus();
@@ -531,7 +512,7 @@ void Tform_parametri::cb_api_nastavitveClick()
 
 void Tform_parametri::lb_temp_ikonaClickCheck()
 {
-    btn_font_bg_color->setEnabled(!Checked(lb_temp_ikona, 0));
+    btn_font_bg_color->setEnabled(!lb_temp_ikona->IsChecked(0));
 }
 
 bool Tform_parametri::db_proxy_portExit()
@@ -669,13 +650,13 @@ void Tform_parametri::SaveAll()
     Set("PROXY_USER", db_proxy_user->text());
     Set("PROXY_PWD", db_proxy_pwd->text());
     for (int i = 0; i < DialogViewSwitches().size(); ++i)
-        Set(DialogViewSwitches()[i].Parameter, Checked(lb_parametri, i));
-    Set("TI_TRANSPARENT", Checked(lb_temp_ikona, 0));
-    Set("TI_ZNAK_STOPINJE", Checked(lb_temp_ikona, 1));
-    Set("VI_TRANSPARENT", Checked(lb_temp_ikona, 2));
+        Set(DialogViewSwitches()[i].Parameter, lb_parametri->IsChecked(i));
+    Set("TI_TRANSPARENT", lb_temp_ikona->IsChecked(0));
+    Set("TI_ZNAK_STOPINJE", lb_temp_ikona->IsChecked(1));
+    Set("VI_TRANSPARENT", lb_temp_ikona->IsChecked(2));
     QString digits;
     for (int k = 0; k < 6; ++k)
-        if (Checked(lb_podatki_v_oblacku, k))
+        if (lb_podatki_v_oblacku->IsChecked(k))
             digits += QChar(u'0' + k);
     Set("PODATKI_V_OBLACKU", digits);
     if (parametri)

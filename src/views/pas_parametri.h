@@ -13,11 +13,11 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTreeWidget;
+class TCheckList;
 
 // The settings dialog (form_parametri): the places, the view menu's entries,
 // the icon and balloon, the proxy and the start-up options. The controls show
@@ -101,14 +101,14 @@ private:
     QComboBox* cb_moj_kraj_opazovalne;
     QComboBox* cb_moj_kraj_amaterske;
     QPushButton* btnOsveziKraje;
-    QListWidget* lb_parametri;
-    QListWidget* lb_temp_ikona;
+    TCheckList* lb_parametri;
+    TCheckList* lb_temp_ikona;
     QPushButton* btn_font;
     QPushButton* btn_font_bg_color;
     QGroupBox* rg_tip_postaje;
     QButtonGroup* FTipPostaje;
     QCheckBox* cb_vreme_opazovalne;
-    QListWidget* lb_podatki_v_oblacku;
+    TCheckList* lb_podatki_v_oblacku;
     QLabel* lbl_interval2;
     QSlider* tb_interval2;
     QGroupBox* rg_prikazem_ikono;

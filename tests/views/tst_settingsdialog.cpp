@@ -5,6 +5,7 @@
 #include "common/DataPaths.h"
 #include "common/StartAtLogon.h"
 #include "common/WindowsColor.h"
+#include "controls/TCheckList.h"
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
 #include "views/pas_parametri.h"
@@ -16,7 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -38,7 +38,7 @@ template <typename T> T* Find(const QWidget& parent, const char* name)
 
 bool Checked(const QWidget& dialog, const char* list, int row)
 {
-    return Find<QListWidget>(dialog, list)->item(row)->checkState() == Qt::Checked;
+    return Find<TCheckList>(dialog, list)->IsChecked(row);
 }
 
 QString Parameter(const char* name)
@@ -165,8 +165,8 @@ private slots:
         // Snow cover is the ninth item, amateur stations the last.
         QVERIFY(Checked(*dialog, "lb_parametri", 8));
         QVERIFY(!Checked(*dialog, "lb_parametri", 13));
-        QCOMPARE(Find<QListWidget>(*dialog, "lb_parametri")->count(), 14);
-        QCOMPARE(Find<QListWidget>(*dialog, "lb_parametri")->item(3)->text(),
+        QCOMPARE(Find<TCheckList>(*dialog, "lb_parametri")->Count(), 14);
+        QCOMPARE(Find<TCheckList>(*dialog, "lb_parametri")->Text(3),
                  QStringLiteral("Graf gibanja temperature mojega kraja"));
     }
 
@@ -198,10 +198,10 @@ private slots:
         QVERIFY(proxy->isEnabled());
 
         auto* background = Find<QPushButton>(*dialog, "btn_font_bg_color");
-        auto* icon = Find<QListWidget>(*dialog, "lb_temp_ikona");
-        icon->item(0)->setCheckState(Qt::Unchecked);
+        auto* icon = Find<TCheckList>(*dialog, "lb_temp_ikona");
+        icon->Box(0)->click();
         QVERIFY(background->isEnabled());
-        icon->item(0)->setCheckState(Qt::Checked);
+        icon->Box(0)->click();
         QVERIFY(!background->isEnabled());
 
         auto* tree = Find<QTreeWidget>(*dialog, "izberi_menu");
@@ -243,11 +243,11 @@ private slots:
         Find<QLineEdit>(*dialog, "db_proxy_pwd")->setText(QStringLiteral("geslo\"x"));
         Find<QCheckBox>(*dialog, "cb_caption_writer")->setChecked(true);
         Find<QCheckBox>(*dialog, "cb_ne_avtomatski_zagon")->setChecked(false);
-        auto* balloon = Find<QListWidget>(*dialog, "lb_podatki_v_oblacku");
+        auto* balloon = Find<TCheckList>(*dialog, "lb_podatki_v_oblacku");
         for (int k = 0; k < 6; ++k)
-            balloon->item(k)->setCheckState(k == 3 || k == 5 ? Qt::Checked : Qt::Unchecked);
-        Find<QListWidget>(*dialog, "lb_parametri")->item(0)->setCheckState(Qt::Checked);
-        Find<QListWidget>(*dialog, "lb_temp_ikona")->item(1)->setCheckState(Qt::Checked);
+            balloon->SetChecked(k, k == 3 || k == 5);
+        Find<TCheckList>(*dialog, "lb_parametri")->Box(0)->click();
+        Find<TCheckList>(*dialog, "lb_temp_ikona")->Box(1)->click();
         Confirm();
         QCOMPARE(dialog->Saved, 0);
         QVERIFY(!dialog->isVisible());
