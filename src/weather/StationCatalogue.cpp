@@ -5,6 +5,8 @@
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -113,6 +115,13 @@ int StationCode(const QString& text)
 bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
 {
     section.GraphList->Clear();
+    // A catalogue read again refreshes the stations an earlier reading added;
+    // rows added by this reading are newer than any of them.
+    qint64 lastEarlierRow = -1;
+    for (const TWeatherRow& row : section.Table->Rows())
+        lastEarlierRow = std::max(lastEarlierRow, row.Id);
+    const int placeField = section.Table->FieldIndex(QStringLiteral("KRAJ"));
+    const int codeField = section.Table->FieldIndex(QStringLiteral("SIFRA"));
     // Code and name are taken from the same P, so that an entry that lacks one
     // cannot shift the names of the entries after it.
     for (QDomElement sectionElement = root.firstChildElement(section.Name);
@@ -131,11 +140,11 @@ bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
             if (code <= 0)
                 continue;
             const QString name = DecodeFeedText(nameElement.text());
-            // A catalogue read again refreshes the stations it already added.
-            const int place = section.Table->FieldIndex(QStringLiteral("KRAJ"));
-            if (std::optional<TWeatherRow> row = section.Table->FindRow(place, name)) {
-                section.Table->SetValue(*row, section.Table->FieldIndex(QStringLiteral("SIFRA")),
-                                        code);
+            std::optional<TWeatherRow> row;
+            if (lastEarlierRow >= 0)
+                row = section.Table->FindRow(placeField, name);
+            if (row && row->Id <= lastEarlierRow) {
+                section.Table->SetValue(*row, codeField, code);
                 section.Table->Post(*row);
             } else {
                 AddStation(*section.Table, name, code);

@@ -363,7 +363,8 @@ private slots:
         QCOMPARE(home->ReadFile(QStringLiteral("Postaje.xml")),
                  downloaded ? QByteArray("<Postaje><AVTOMATSKE/></Postaje>")
                             : QByteArray("<old/>"));
-        QCOMPARE(StationCatalogueUrl, downloaded ? catalogue : QString());
+        // Known even when not due, for the settings dialog's download.
+        QCOMPARE(StationCatalogueUrl, catalogue);
     }
 };
 

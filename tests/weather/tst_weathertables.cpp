@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "common/DataPaths.h"
 #include "weather/CurrentConditions.h"
 #include "weather/StationCatalogue.h"
 #include "weather/TWeatherData.h"
@@ -288,6 +289,17 @@ private slots:
                                     "<P><SIFRA>5</SIFRA><NAZIV>BOVEC</NAZIV></P></AVTOMATSKE></X>");
         QCOMPARE(Entries(data->dbPostajaAvt), QStringList({"Bovec=5", "Celje=9"}));
         QCOMPARE(data->tbl_avtomatske->RowCount(), 3);
+
+        // Read again, a newer catalogue refreshes codes and adds only new places.
+        home->WriteFile(QStringLiteral("Postaje.xml"),
+                        "<X><AVTOMATSKE><P><SIFRA>7</SIFRA><NAZIV>Celje</NAZIV></P>"
+                        "<P><SIFRA>8</SIFRA><NAZIV>Kranj</NAZIV></P></AVTOMATSKE></X>");
+        pas_lib::LoadStationCatalogue(*data, pas_lib::PostajeXmlPath);
+        QCOMPARE(data->tbl_avtomatske->RowCount(), 4);
+        const int place = data->tbl_avtomatske->FieldIndex(QStringLiteral("KRAJ"));
+        const auto celje = data->tbl_avtomatske->FindRow(place, QStringLiteral("Celje"));
+        QVERIFY(celje);
+        QCOMPARE(data->tbl_avtomatske->Value(*celje, QStringLiteral("SIFRA")).toInt(), 7);
     }
 
     void placesSortInSlovenianOrder()
