@@ -4,10 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QMutex>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringList>
 
 Q_LOGGING_CATEGORY(lcProfile, "nimbulon.settings", QtInfoMsg)
 
@@ -21,13 +19,6 @@ constexpr qint64 maxFileSize = 4 * 1024 * 1024;
 // One lock for every profile file of the process: a write is a read-modify-write.
 QMutex fileLock;
 
-struct TProfileText
-{
-    QStringList lines;
-    QString lineEnd = QStringLiteral("\n");
-    bool readable = true;
-};
-
 QString DecodeLine(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -38,34 +29,12 @@ QString DecodeLine(QByteArrayView bytes)
     return cp1250(bytes);
 }
 
-TProfileText Load(const QString& path)
+bool HasLineBreakOrNul(const QString& text)
 {
-    TProfileText profile;
-    QFile file(path);
-    if (!file.exists())
-        return profile;
-    if (file.size() > maxFileSize || !file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcProfile) << "Cannot read" << path;
-        profile.readable = false;
-        return profile;
-    }
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    if (bytes.contains("\r\n"))
-        profile.lineEnd = QStringLiteral("\r\n");
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        QByteArrayView line(bytes.constData() + start, end - start);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        profile.lines.append(DecodeLine(line));
-        start = end + 1;
-    }
-    return profile;
+    for (const QChar ch : text)
+        if (ch == u'\r' || ch == u'\n' || ch == u'\0')
+            return true;
+    return false;
 }
 
 std::optional<QString> SectionName(const QString& line)
@@ -115,62 +84,125 @@ qsizetype FindKey(const QStringList& lines, qsizetype first, qsizetype last, con
 
 } // namespace
 
-std::optional<QString> ReadProfileString(const QString& path, const QString& section,
-                                         const QString& key)
+bool IsWritableProfileEntry(const QString& section, const QString& key, const QString& value)
 {
-    QMutexLocker locker(&fileLock);
-    const TProfileText profile = Load(path);
-    const auto range = FindSection(profile.lines, section);
+    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value))
+        return false;
+    const QString trimmedKey = key.trimmed();
+    return !section.trimmed().isEmpty() && !section.contains(QLatin1Char(']')) &&
+           !trimmedKey.isEmpty() && !key.contains(QLatin1Char('=')) &&
+           !trimmedKey.startsWith(QLatin1Char(';')) && !trimmedKey.startsWith(QLatin1Char('['));
+}
+
+TProfileFile::TProfileFile(const QString& path) : FLocker(&fileLock), FPath(path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return;
+    if (file.size() > maxFileSize || !file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcProfile) << "Cannot read" << path;
+        FReadable = false;
+        return;
+    }
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    if (bytes.contains("\r\n"))
+        FLineEnd = QStringLiteral("\r\n");
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView line(bytes.constData() + start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        FLines.append(DecodeLine(line));
+        start = end + 1;
+    }
+}
+
+TProfileFile::~TProfileFile() = default;
+
+std::optional<QString> TProfileFile::Value(const QString& section, const QString& key) const
+{
+    const auto range = FindSection(FLines, section);
     if (!range)
         return std::nullopt;
-    const qsizetype index = FindKey(profile.lines, range->first, range->second, key);
+    const qsizetype index = FindKey(FLines, range->first, range->second, key);
     if (index < 0)
         return std::nullopt;
-    const QString& line = profile.lines.at(index);
+    const QString& line = FLines.at(index);
     QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
     if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
         value = value.mid(1, value.size() - 2);
     return value;
 }
 
-bool WriteProfileString(const QString& path, const QString& section, const QString& key,
-                        const QString& value)
+bool TProfileFile::SetValue(const QString& section, const QString& key, const QString& value)
 {
-    QMutexLocker locker(&fileLock);
-    TProfileText profile = Load(path);
-    if (!profile.readable)
-        return false; // never replace a file that could not be read: it would lose its keys
-
+    // Never replace a file that could not be read: it would lose its keys.
+    if (!FReadable)
+        return false;
+    // A line break would start lines of the server's or user's choosing.
+    if (!IsWritableProfileEntry(section, key, value)) {
+        qCWarning(lcProfile) << "Refused to write key" << key.left(40) << "of section"
+                             << section.left(40);
+        return false;
+    }
     const QString newLine = key + QLatin1Char('=') + value;
-    if (const auto range = FindSection(profile.lines, section)) {
-        const qsizetype index = FindKey(profile.lines, range->first, range->second, key);
+    if (const auto range = FindSection(FLines, section)) {
+        const qsizetype index = FindKey(FLines, range->first, range->second, key);
         if (index >= 0) {
-            profile.lines[index] = newLine;
+            if (FLines.at(index) == newLine)
+                return true;
+            FLines[index] = newLine;
         } else {
             qsizetype insertAt = range->second;
-            while (insertAt > range->first && profile.lines.at(insertAt - 1).trimmed().isEmpty())
+            while (insertAt > range->first && FLines.at(insertAt - 1).trimmed().isEmpty())
                 --insertAt;
-            profile.lines.insert(insertAt, newLine);
+            FLines.insert(insertAt, newLine);
         }
     } else {
-        profile.lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        profile.lines.append(newLine);
+        FLines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+        FLines.append(newLine);
     }
+    FChanged = true;
+    return true;
+}
 
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
+bool TProfileFile::Save()
+{
+    if (!FChanged)
+        return true;
+    QDir().mkpath(QFileInfo(FPath).absolutePath());
+    QSaveFile file(FPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcProfile) << "Cannot write" << path << file.errorString();
+        qCWarning(lcProfile) << "Cannot write" << FPath << file.errorString();
         return false;
     }
     // The file holds the proxy password.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = (profile.lines.join(profile.lineEnd) + profile.lineEnd).toUtf8();
+    const QByteArray bytes = (FLines.join(FLineEnd) + FLineEnd).toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcProfile) << "Cannot write" << path << file.errorString();
+        qCWarning(lcProfile) << "Cannot write" << FPath << file.errorString();
         return false;
     }
+    FChanged = false;
     return true;
+}
+
+std::optional<QString> ReadProfileString(const QString& path, const QString& section,
+                                         const QString& key)
+{
+    return TProfileFile(path).Value(section, key);
+}
+
+bool WriteProfileString(const QString& path, const QString& section, const QString& key,
+                        const QString& value)
+{
+    TProfileFile file(path);
+    return file.SetValue(section, key, value) && file.Save();
 }
 
 } // namespace pas_lib

@@ -93,8 +93,16 @@ QString Tparameter::TextForm(char typeLetter, const ParameterValue& value)
                  : QString();
         return text.isEmpty() ? QStringLiteral("0") : text;
     }
-    default:
-        return IsEmpty(value) ? QString() : ValueText(value).left(maxTextLength);
+    default: {
+        if (IsEmpty(value))
+            return QString();
+        QString text = ValueText(value);
+        if (text.size() > maxTextLength)
+            // Never half of a character that takes two UTF-16 units.
+            text.truncate(text.at(maxTextLength - 1).isHighSurrogate() ? maxTextLength - 1
+                                                                       : maxTextLength);
+        return text;
+    }
     }
 }
 
@@ -162,8 +170,18 @@ void Tparameter::Set(const QString& name, const ParameterValue& value)
             pas_lib::ShowMessage(QStringLiteral("Nepoznan parameter: ") + upperName);
             return;
         }
-        it->second.Value = value;
+        // Config.ini holds one value per line: a line break (or NUL) could never
+        // be read back, and would start lines of its own.
         text = TextForm(it->second.TypeLetter, value);
+        if (!pas_lib::IsWritableProfileEntry(sectionParameters, upperName, ValueText(value)) ||
+            !pas_lib::IsWritableProfileEntry(sectionParameters, upperName, text)) {
+            locker.unlock();
+            pas_lib::ShowMessage(QStringLiteral("Vrednost parametra ") + upperName +
+                                     QStringLiteral(" vsebuje prelom vrstice in ni shranjena."),
+                                 pas_lib::TMessageKind::Warning);
+            return;
+        }
+        it->second.Value = value;
     }
     ConfigIniValue(TIniMode::Write, upperName, Quoted(text), sectionParameters);
 }
@@ -171,12 +189,21 @@ void Tparameter::Set(const QString& name, const ParameterValue& value)
 void Tparameter::LoadAll()
 {
     QMutexLocker locker(&FLock);
+    // One reading of the file for every parameter; a present but empty key is
+    // repaired with the default, all of them in one writing.
+    pas_lib::TProfileFile file(pas_lib::ConfigIniPath);
     for (auto& [name, entry] : FList) {
-        QString text = ConfigIniValue(TIniMode::Read, name, TextForm(entry.TypeLetter, entry.Value),
-                                      sectionParameters);
+        const QString fallback = TextForm(entry.TypeLetter, entry.Value);
+        const auto stored = file.Value(sectionParameters, name);
+        QString text = stored.value_or(fallback);
+        if (stored && stored->isEmpty() && !fallback.isEmpty()) {
+            file.SetValue(sectionParameters, name, fallback);
+            text = fallback;
+        }
         text.replace(QLatin1String("\"\""), QLatin1String("\""));
         entry.Value = text;
     }
+    file.Save();
 }
 
 void Tparameter::SaveAll()
@@ -190,8 +217,11 @@ void Tparameter::SaveAll()
         for (const auto& [name, entry] : FList)
             lines.append({name, Quoted(TextForm(entry.TypeLetter, entry.Value))});
     }
+    // One reading and one writing of the file for every parameter.
+    pas_lib::TProfileFile file(pas_lib::ConfigIniPath);
     for (const auto& [name, text] : lines)
-        ConfigIniValue(TIniMode::Write, name, text, sectionParameters);
+        file.SetValue(sectionParameters, name, text);
+    file.Save();
 }
 
 QStringList Tparameter::Names() const

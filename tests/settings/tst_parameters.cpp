@@ -113,6 +113,11 @@ private slots:
         QTest::newRow("UTF-8 text")
             << "KRAJ_OPAZOVALNE" << QVariant(QStringLiteral("Črnomelj"))
             << QByteArray("KRAJ_OPAZOVALNE=\"Črnomelj\"") << QVariant(QStringLiteral("Črnomelj"));
+        // The 150th character would be half of one: the cut keeps it whole.
+        const QString emoji = QString(149, QLatin1Char('p')) + QStringLiteral("\U0001F326x");
+        QTest::newRow("cut never halves a character")
+            << "PROXY_PWD" << QVariant(emoji) << "PROXY_PWD=\"" + QByteArray(149, 'p') + "\""
+            << QVariant(QString(149, QLatin1Char('p')));
     }
     void setWritesAndReadsBack()
     {
@@ -126,6 +131,44 @@ private slots:
         QVERIFY2(file.split('\n').contains(line), file.constData());
         CreateParameters();
         QCOMPARE(parametri->Get(name), reloaded);
+    }
+
+    // A value that would break its line of Config.ini is refused: a message
+    // says so, and neither the store nor the file changes.
+    void setRefusesLineBreaks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("password with a line feed") << "PROXY_PWD"
+                                                   << "geslo\nnaprej";
+        QTest::newRow("carriage return") << "PROXY_USER"
+                                         << "jo\re";
+        QTest::newRow("NUL") << "PROXY_PWD" << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QTest::newRow("a section of its own")
+            << "KRAJ_OPAZOVALNE"
+            << "Celje\r\n[URL]\r\nNASTAVITVE=http://evil.example/";
+        QTest::newRow("line break beyond 150 characters")
+            << "FONT_NAME" << QString(160, QLatin1Char('f')) + QStringLiteral("\nPROXY_SERVER=x");
+    }
+    void setRefusesLineBreaks()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        TRecordingPresenter presenter;
+        home->WriteFile(QStringLiteral("Config.ini"), "[PARAMETRI]\nPROXY_PWD=\"staro\"\n");
+        CreateParameters();
+        const QVariant before = parametri->Get(name);
+        parametri->Set(name, value);
+        QCOMPARE(presenter.Messages,
+                 QStringList(QStringLiteral("Vrednost parametra ") + name +
+                             QStringLiteral(" vsebuje prelom vrstice in ni shranjena.")));
+        QCOMPARE(parametri->Get(name), before);
+        QCOMPARE(home->ReadFile(QStringLiteral("Config.ini")),
+                 QByteArray("[PARAMETRI]\nPROXY_PWD=\"staro\"\n"));
+        // A good value after it is taken as usual.
+        parametri->Set(name, QStringLiteral("nova vrednost"));
+        CreateParameters();
+        QCOMPARE(parametri->Get(name).toString(), QStringLiteral("nova vrednost"));
     }
 
     void getConvertsStoredText_data()

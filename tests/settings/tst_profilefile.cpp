@@ -102,6 +102,83 @@ private slots:
                                  QFileDevice::ReadOther | QFileDevice::WriteOther)));
     }
 
+    // What would read back as something else is never written: the call fails
+    // and the file stays as it was.
+    void refusesWhatWouldNotReadBack_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("line feed in the value") << "URL"
+                                                << "NASTAVITVE"
+                                                << "http://a/\n[PARAMETRI]\nPROXY_SERVER=evil";
+        QTest::newRow("carriage return in the value") << "URL"
+                                                      << "REKLAME"
+                                                      << "http://a/\rb";
+        QTest::newRow("NUL in the value") << "URL"
+                                          << "K" << QStringLiteral("a") + QChar(0);
+        QTest::newRow("line break in the key") << "URL"
+                                               << "K\nL"
+                                               << "v";
+        QTest::newRow("NUL in the key") << "URL" << QStringLiteral("K") + QChar(0) << "v";
+        QTest::newRow("line break in the section") << "URL\r\n[X"
+                                                   << "K"
+                                                   << "v";
+        QTest::newRow("bracket in the section") << "A]B"
+                                                << "K"
+                                                << "v";
+        QTest::newRow("equals sign in the key") << "URL"
+                                                << "K=L"
+                                                << "v";
+        QTest::newRow("key that is a comment") << "URL"
+                                               << ";K"
+                                               << "v";
+        QTest::newRow("key that is a section") << "URL"
+                                               << "[K"
+                                               << "v";
+        QTest::newRow("empty key") << "URL"
+                                   << " "
+                                   << "v";
+        QTest::newRow("empty section") << ""
+                                       << "K"
+                                       << "v";
+    }
+    void refusesWhatWouldNotReadBack()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        TTestHome home;
+        const QByteArray before = "[URL]\r\nNASTAVITVE=http://a/\r\n";
+        home.WriteFile(QStringLiteral("Config.ini"), before);
+        QVERIFY(!IsWritableProfileEntry(section, key, value));
+        QVERIFY(!WriteProfileString(home.ConfigIni(), section, key, value));
+        QCOMPARE(home.ReadFile(QStringLiteral("Config.ini")), before);
+        TProfileFile file(home.ConfigIni());
+        QVERIFY(!file.SetValue(section, key, value));
+        QVERIFY(file.Save());
+        QCOMPARE(home.ReadFile(QStringLiteral("Config.ini")), before);
+    }
+
+    // Many values in one reading and one writing.
+    void manyValuesAtOnce()
+    {
+        TTestHome home;
+        home.WriteFile(QStringLiteral("Config.ini"), "[A]\r\nX=1\r\n");
+        {
+            TProfileFile file(home.ConfigIni());
+            QCOMPARE(file.Value(QStringLiteral("a"), QStringLiteral("x")), QStringLiteral("1"));
+            QVERIFY(file.SetValue(QStringLiteral("A"), QStringLiteral("Y"), QStringLiteral("2")));
+            QVERIFY(file.SetValue(QStringLiteral("B"), QStringLiteral("Z"), QStringLiteral("3")));
+            QCOMPARE(file.Value(QStringLiteral("B"), QStringLiteral("Z")), QStringLiteral("3"));
+            // Nothing reaches the file before Save.
+            QCOMPARE(home.ReadFile(QStringLiteral("Config.ini")), QByteArray("[A]\r\nX=1\r\n"));
+            QVERIFY(file.Save());
+        }
+        QCOMPARE(home.ReadFile(QStringLiteral("Config.ini")),
+                 QByteArray("[A]\r\nX=1\r\nY=2\r\n[B]\r\nZ=3\r\n"));
+    }
+
     void unreadableFileIsNeverReplaced()
     {
         TTestHome home;
