@@ -3,7 +3,6 @@
 #include "net/Fetch.h"
 #include "net/HttpClient.h"
 
-#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QSet>
@@ -69,10 +68,18 @@ void TDownLoad::CancelAll()
     }
     for (TDownLoad* worker : std::as_const(workers))
         worker->wait();
-    // Ended workers delete themselves through the event loop, which may be gone.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // A worker frees itself through the event loop, which may never run again:
+    // the stopped ones are deleted here, and with them any deletion still queued.
+    for (TDownLoad* worker : std::as_const(workers))
+        delete worker;
     QMutexLocker locker(&registryLock);
     cancelling = false;
+}
+
+int TDownLoad::WorkerCount()
+{
+    QMutexLocker locker(&registryLock);
+    return int(registry.size());
 }
 
 int TDownLoad::RunningCount()

@@ -14,11 +14,13 @@ class TDownLoad : public QThread
 public:
     TDownLoad(const QString& fileName, const QString& address, int slot);
 
-    // Stops every worker still running and waits for them; the program calls
-    // this before it ends.
+    // Stops every worker still running, waits for them and deletes every
+    // worker; the program calls this before it ends.
     static void CancelAll();
     // Workers that have not yet ended.
     static int RunningCount();
+    // Workers not yet deleted, running or not.
+    static int WorkerCount();
 
 protected:
     void run() override;

@@ -53,6 +53,8 @@ private slots:
         QCOMPARE(LastModifiedStamps.Get(4), pas_lib::DateTimeToDays(QDateTime::fromSecsSinceEpoch(
                                                 modified.toSecsSinceEpoch())));
 
+        // The ended worker frees itself once events run.
+        QTRY_COMPARE(TDownLoad::WorkerCount(), 0);
         QFile::remove(dest);
         QFile marked(dest);
         QVERIFY(marked.open(QIODevice::WriteOnly));
@@ -109,6 +111,7 @@ private slots:
         TDownLoad::CancelAll();
         QVERIFY2(clock.elapsed() < 10000, "cancelling does not wait for the read time-out");
         QCOMPARE(TDownLoad::RunningCount(), 0);
+        QCOMPARE(TDownLoad::WorkerCount(), 0); // deleted without an event loop
         QVERIFY(!QFile::exists(dest));
     }
 };
