@@ -1,9 +1,9 @@
 #include "app/InstanceChannel.h"
 
+#include "app/RuntimeFolder.h"
 #include "app/lnGlobalVar.h"
 #include "common/DataPaths.h"
 
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -14,14 +14,6 @@ Q_LOGGING_CATEGORY(lcInstance, "nimbulon.app.instance", QtInfoMsg)
 
 namespace {
 constexpr qsizetype messageSize = 12; // message, wParam, lParam: 32-bit little-endian each
-
-QString RuntimeDir()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return runtime;
-    return QDir::tempPath();
-}
 } // namespace
 
 QString InstanceVarName()
@@ -35,12 +27,23 @@ TInstanceChannel::~TInstanceChannel() = default;
 
 QString TInstanceChannel::ServerName(const QString& varName, quint32 value)
 {
-    return QStringLiteral("%1/%2.%3.%4").arg(RuntimeDir(), varName).arg(getuid()).arg(value);
+    // In the same private folder as the shared variable: nobody else can put a
+    // socket of that name there first.
+    return QStringLiteral("%1/%2.%3.%4")
+        .arg(PrivateRuntimeFolder(), varName)
+        .arg(getuid())
+        .arg(value);
 }
 
 bool TInstanceChannel::Listen(const QString& varName, quint32 value)
 {
-    const QString name = ServerName(varName, value);
+    QString name;
+    try {
+        name = ServerName(varName, value);
+    } catch (const pas_lib::Exception& error) {
+        qCWarning(lcInstance).noquote() << error.Message();
+        return false;
+    }
     delete FServer;
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
@@ -75,8 +78,15 @@ void TInstanceChannel::ReadFrom(QLocalSocket* socket)
 bool TInstanceChannel::PostMessage(const QString& varName, quint32 value, quint32 message,
                                    quint32 wParam, quint32 lParam, int timeoutMs)
 {
+    QString name;
+    try {
+        name = ServerName(varName, value);
+    } catch (const pas_lib::Exception& error) {
+        qCWarning(lcInstance).noquote() << error.Message();
+        return false;
+    }
     QLocalSocket socket;
-    socket.connectToServer(ServerName(varName, value));
+    socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     QByteArray bytes(messageSize, Qt::Uninitialized);

@@ -2,7 +2,7 @@
 
 #include "common/Messages.h"
 
-// Shows the program's messages in plain message boxes titled "Nimbulon".
+// Shows the program's messages in plain-text message boxes titled "Nimbulon".
 class TMessageBoxPresenter : public pas_lib::TMessagePresenter
 {
 public:

@@ -27,7 +27,11 @@ int RunProgram(int argc, char** argv)
     try {
         instanceVar = std::make_unique<TGlobalVar>(InstanceVarName(), 4, &alreadyExisted);
     } catch (const pas_lib::Exception& error) {
+        // Before any window: the user learns of it in a message box all the same.
         std::fprintf(stderr, "%s\n", error.what());
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Nimbulon"));
+        TMessageBoxPresenter().Present(pas_lib::TMessageKind::Error, error.Message());
         return 1;
     }
 

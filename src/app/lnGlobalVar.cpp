@@ -1,8 +1,10 @@
 #include "app/lnGlobalVar.h"
 
+#include "app/RuntimeFolder.h"
 #include "common/FixedFormat.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QtEndian>
 #include <atomic>
 #include <cerrno>
@@ -40,20 +42,38 @@ QString MappingError(const QString& name, int error)
         .arg(name, SystemError(error));
 }
 
+// Creates or opens one object of the private runtime folder. An object that is
+// not this user's (only the system's administrator could have put it there) is
+// never used: it is replaced by a new one.
 int OpenShared(const QString& systemName, bool* created)
 {
-    const QByteArray path = systemName.toLocal8Bit();
-    int fd = shm_open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd >= 0) {
-        if (created)
-            *created = true;
-        return fd;
+    const QByteArray path = QFile::encodeName(systemName);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                        S_IRUSR | S_IWUSR);
+        bool made = fd >= 0;
+        if (!made) {
+            if (errno != EEXIST)
+                return -1;
+            fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0 && errno != EACCES && errno != ELOOP)
+                return -1;
+        }
+        struct stat info
+        {
+        };
+        if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid()) {
+            if (created)
+                *created = made;
+            return fd;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        if (::unlink(path.constData()) != 0)
+            return -1;
     }
-    if (errno != EEXIST)
-        return -1;
-    if (created)
-        *created = false;
-    return shm_open(path.constData(), O_RDWR | O_CLOEXEC, 0);
+    errno = EEXIST;
+    return -1;
 }
 
 int FlockRetrying(int fd, int operation)
@@ -152,7 +172,7 @@ void TNamedEvent::Reinitialize(bool initialState)
 
 void TNamedEvent::Remove(const QString& systemName)
 {
-    shm_unlink(systemName.toLocal8Bit().constData());
+    ::unlink(QFile::encodeName(systemName).constData());
 }
 
 // ----------------------------------------------------------------- TGlobalVar
@@ -175,14 +195,26 @@ private:
 
 QString TGlobalVar::SystemName(const QString& prefix, const QString& name)
 {
+    return ObjectPath(PrivateRuntimeFolder(), prefix, name);
+}
+
+QString TGlobalVar::ObjectPath(const QString& folder, const QString& prefix, const QString& name)
+{
     QString safe = name;
     safe.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStringLiteral("/%1%2.%3").arg(prefix, safe).arg(getuid());
+    return QStringLiteral("%1/%2%3.%4").arg(folder, prefix, safe).arg(getuid());
 }
 
 TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExisted)
 {
-    const QString blockName = SystemName(QString(), name);
+    try {
+        FFolder = PrivateRuntimeFolder();
+    } catch (const pas_lib::Exception& error) {
+        throw EGlobalVar(QStringLiteral("Creating Memory Mapped File: %1 produced an "
+                                        "error\r\nError description: %2")
+                             .arg(name, error.Message()));
+    }
+    const QString blockName = ObjectPath(FFolder, QString(), name);
     bool created = false;
 
     // Creation and destruction of the objects are serialised by this lock, so
@@ -190,7 +222,7 @@ TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExiste
     // The last user removes the lock object too; a lock taken on a removed one
     // is let go and taken again on the current one.
     for (;;) {
-        FLockFd = OpenShared(SystemName(QStringLiteral("lock"), name), nullptr);
+        FLockFd = OpenShared(ObjectPath(FFolder, QStringLiteral("lock"), name), nullptr);
         if (FLockFd < 0)
             throw EGlobalVar(CreatingError(name, errno));
         FlockRetrying(FLockFd, LOCK_EX);
@@ -242,9 +274,9 @@ TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExiste
     FData = static_cast<unsigned char*>(mapped);
 
     try {
-        FChangeEvent = new TNamedEvent(SystemName(QStringLiteral("evtCL"), name), false);
-        FReadEvent = new TNamedEvent(SystemName(QStringLiteral("evtRL"), name), true);
-        FWriteEvent = new TNamedEvent(SystemName(QStringLiteral("evtWL"), name), true);
+        FChangeEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtCL"), name), false);
+        FReadEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtRL"), name), true);
+        FWriteEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtWL"), name), true);
     } catch (const EGlobalVar& error) {
         delete FChangeEvent;
         delete FReadEvent;
@@ -278,11 +310,9 @@ TGlobalVar::~TGlobalVar()
     delete FReadEvent;
     delete FWriteEvent;
     if (last) {
-        shm_unlink(SystemName(QString(), FName).toLocal8Bit().constData());
-        TNamedEvent::Remove(SystemName(QStringLiteral("evtCL"), FName));
-        TNamedEvent::Remove(SystemName(QStringLiteral("evtRL"), FName));
-        TNamedEvent::Remove(SystemName(QStringLiteral("evtWL"), FName));
-        shm_unlink(SystemName(QStringLiteral("lock"), FName).toLocal8Bit().constData());
+        for (const QString& prefix : {QString(), QStringLiteral("evtCL"), QStringLiteral("evtRL"),
+                                      QStringLiteral("evtWL"), QStringLiteral("lock")})
+            TNamedEvent::Remove(ObjectPath(FFolder, prefix, FName));
     }
     ::close(FMapping);
     ::close(FLockFd);

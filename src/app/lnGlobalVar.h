@@ -7,8 +7,8 @@
 #include <cstdint>
 
 // A named value shared between the processes of one user: a block of shared
-// memory holding one tagged value, with a reader/writer protocol between
-// processes and a change event pulsed after every write.
+// memory (a file of the user's private runtime folder) holding one tagged value, with a
+// reader/writer protocol between processes and a change event pulsed after every write.
 //
 // Block layout (little-endian, the same in every process):
 //   0  4   size in bytes of the stored value (size rule: TGlobalVar::SizeOf)
@@ -101,9 +101,11 @@ public:
     // The type code under which a value is stored; throws for values that
     // cannot be shared between processes.
     static quint16 VarTypeOf(const QVariant& value);
-    // The name of the system object that backs a variable of this name; it
-    // carries the user id, as named objects on other systems live per user.
+    // The system object that backs a variable of this name: a file of the
+    // user's private runtime folder (PrivateRuntimeFolder), whose name carries
+    // the user id, as named objects on other systems live per user.
     static QString SystemName(const QString& prefix, const QString& name);
+    static QString ObjectPath(const QString& folder, const QString& prefix, const QString& name);
 
 private:
     class TLockGuard;
@@ -116,6 +118,7 @@ private:
     int FMapping = -1; // the block; a shared lock on it marks this process as a user
     int FLockFd = -1;  // the lock of the reader/writer protocol and of creation
     QString FName;
+    QString FFolder; // where the objects are
     TNamedEvent* FReadEvent = nullptr;
     TNamedEvent* FWriteEvent = nullptr;
 };

@@ -1,13 +1,17 @@
+#include "TestHome.h"
 #include "app/lnGlobalVar.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QUuid>
 #include <QtTest>
 
 class TestGlobalVar : public QObject
 {
     Q_OBJECT
+
+    TTestHome home; // a private runtime folder of the test's own
 
     static QString UniqueName()
     {
@@ -131,10 +135,10 @@ private slots:
             first.SetValue(QVariant::fromValue(quint32(7)));
         }
         // Nothing of it is left in the system.
-        const QString tag = TGlobalVar::SystemName(QString(), name).mid(1);
+        const QFileInfo block(TGlobalVar::SystemName(QString(), name));
         QStringList leftovers;
-        for (const QString& entry : QDir(QStringLiteral("/dev/shm")).entryList(QDir::Files))
-            if (entry.endsWith(tag))
+        for (const QString& entry : block.dir().entryList(QDir::Files | QDir::System))
+            if (entry.endsWith(block.fileName()))
                 leftovers.append(entry);
         QCOMPARE(leftovers, QStringList());
         bool existed = true;

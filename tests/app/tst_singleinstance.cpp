@@ -3,19 +3,54 @@
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/InstanceChannel.h"
+#include "app/RuntimeFolder.h"
 #include "app/TMainForm.h"
 #include "app/lnGlobalVar.h"
+#include "common/Exception.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString firstInstanceLine = QStringLiteral("Running as the first instance");
 const QString notifiedLine = QStringLiteral("Tukaj sem ;-)");
+constexpr uid_t nobody = 65534;
+
+QString Mode(const QString& path)
+{
+    struct stat info
+    {
+    };
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(info.st_mode & 07777, 8);
+}
+
+// Sets an environment variable for as long as it lives.
+class TEnvironment
+{
+public:
+    TEnvironment(const char* name, const QByteArray& value)
+        : FName(name), FPrevious(qgetenv(name)), FWasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value);
+    }
+    ~TEnvironment() { FWasSet ? qputenv(FName, FPrevious) : qunsetenv(FName); }
+
+private:
+    const char* FName;
+    QByteArray FPrevious;
+    bool FWasSet;
+};
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -31,10 +66,7 @@ class TestSingleInstance : public QObject
         return "[URL]\r\nNASTAVITVE=" + closed + "\r\nSTATICNENASTAVITVE=" + closed + "\r\n";
     }
 
-    static QString BlockFile()
-    {
-        return QStringLiteral("/dev/shm") + TGlobalVar::SystemName(QString(), InstanceVarName());
-    }
+    static QString BlockFile() { return TGlobalVar::SystemName(QString(), InstanceVarName()); }
 
 private slots:
     // Two real starts: the second ends at once with exit code 0 and the first
@@ -73,6 +105,149 @@ private slots:
         QVERIFY(third.Process().waitForFinished(30000));
         QCOMPARE(third.Process().exitCode(), 0);
         QVERIFY(!QFile::exists(BlockFile()));
+    }
+
+    // Only a folder of the user's own that nobody else may enter keeps the
+    // guard's objects.
+    void privateFolders_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("isPrivate");
+        QTest::newRow("mode 0700") << "0700" << true;
+        QTest::newRow("mode 0755") << "0755" << false;
+        QTest::newRow("mode 0701") << "0701" << false;
+        QTest::newRow("mode 0770") << "0770" << false;
+        QTest::newRow("link to a private folder") << "link" << false;
+        QTest::newRow("file") << "file" << false;
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("relative") << "relative" << false;
+        if (geteuid() == 0)
+            QTest::newRow("another user's") << "foreign" << false;
+    }
+    void privateFolders()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, isPrivate);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("folder"));
+        const QString target = dir.filePath(QStringLiteral("target"));
+        QVERIFY(QDir().mkdir(target));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0700) == 0);
+        if (kind.startsWith(QLatin1Char('0'))) {
+            QVERIFY(QDir().mkdir(path));
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(kind.toUInt(nullptr, 8))) ==
+                    0);
+        } else if (kind == QLatin1String("link")) {
+            QVERIFY(QFile::link(target, path));
+        } else if (kind == QLatin1String("file")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("foreign")) {
+            QVERIFY(QDir().mkdir(path));
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0700) == 0);
+            QVERIFY(::chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
+        }
+        const QString asked = kind == QLatin1String("relative") ? QStringLiteral("folder") : path;
+        QCOMPARE(IsPrivateFolder(asked), isPrivate);
+        QCOMPARE(IsPrivateFolder(target), true);
+    }
+
+    // A runtime folder that others may use is passed over for a private one in
+    // the user's cache; without either, the guard cannot be made.
+    void runtimeFolderFallback()
+    {
+        QTemporaryDir dir;
+        const QString open = dir.filePath(QStringLiteral("open"));
+        QVERIFY(QDir().mkdir(open));
+        QVERIFY(::chmod(QFile::encodeName(open).constData(), 0777) == 0);
+        TEnvironment runtime("XDG_RUNTIME_DIR", QFile::encodeName(open));
+        {
+            TEnvironment cache("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+            const QString folder = PrivateRuntimeFolder();
+            QCOMPARE(folder, dir.filePath(QStringLiteral("cache/Nimbulon/run")));
+            QCOMPARE(Mode(folder), QStringLiteral("700"));
+            TGlobalVar var(QStringLiteral("Test.Fallback"), 4);
+            QVERIFY(
+                QFile::exists(TGlobalVar::SystemName(QString(), QStringLiteral("Test.Fallback"))));
+            QVERIFY(TGlobalVar::SystemName(QString(), QStringLiteral("Test.Fallback"))
+                        .startsWith(folder + QLatin1Char('/')));
+        }
+        QFile blocker(dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        TEnvironment cache("XDG_CACHE_HOME", QFile::encodeName(blocker.fileName()));
+        QVERIFY_THROWS_EXCEPTION(pas_lib::Exception, PrivateRuntimeFolder());
+        QVERIFY_THROWS_EXCEPTION(EGlobalVar, TGlobalVar(QStringLiteral("Test.None"), 4));
+    }
+
+    // Objects of another user where the guard keeps its own, and the names of
+    // older versions in /dev/shm, neither block nor steer the start.
+    void foreignObjectsDoNotBlockTheStart()
+    {
+        if (geteuid() != 0)
+            QSKIP("Only the administrator can make objects of another user");
+        TTestHome home;
+        home.WriteFile(QStringLiteral("Config.ini"), OfflineConfig());
+        QStringList foreign;
+        const QString name = InstanceVarName();
+        for (const QString& prefix : {QString(), QStringLiteral("evtCL"), QStringLiteral("evtRL"),
+                                      QStringLiteral("evtWL"), QStringLiteral("lock")}) {
+            const QString object = TGlobalVar::SystemName(prefix, name);
+            const QString legacy = QStringLiteral("/dev/shm/") + QFileInfo(object).fileName();
+            foreign << object << legacy;
+        }
+        for (const QString& path : std::as_const(foreign)) {
+            QFile file(path);
+            QVERIFY2(!file.exists(), qPrintable(path));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(64, '\xFF')); // a value that would name another process
+            file.close();
+            QVERIFY(::chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0);
+        }
+        auto removeLegacy = qScopeGuard([&] {
+            for (const QString& path : std::as_const(foreign))
+                if (path.startsWith(QLatin1String("/dev/shm/")))
+                    QFile::remove(path);
+        });
+
+        TProgramProcess program;
+        QTRY_VERIFY2_WITH_TIMEOUT(program.Output().contains(firstInstanceLine),
+                                  qPrintable(program.Output()), 60000);
+        const QString block = TGlobalVar::SystemName(QString(), name);
+        QFileInfo info(block);
+        QCOMPARE(info.ownerId(), geteuid());
+        TProgramProcess second;
+        QVERIFY(second.Process().waitForFinished(30000));
+        QCOMPARE(second.Process().exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(program.Output().contains(notifiedLine), 10000);
+        program.Process().terminate();
+        QVERIFY(program.Process().waitForFinished(30000));
+        QCOMPARE(program.Process().exitCode(), 0);
+        QVERIFY(!QFile::exists(block));
+    }
+
+    // Without a folder for the guard the program cannot start; it says why in
+    // a message box, not only on a terminal that a desktop user never sees.
+    void startFailureIsShown()
+    {
+        TTestHome home;
+        QTemporaryDir dir;
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        QFile blocker(dir.filePath(QStringLiteral("cache")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        TProgramProcess program({}, {QStringLiteral("XDG_RUNTIME_DIR=") + dir.path(),
+                                     QStringLiteral("XDG_CACHE_HOME=") + blocker.fileName()});
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            program.Output().contains(QStringLiteral("Message: Creating Memory Mapped File")),
+            qPrintable(program.Output()), 60000);
+        QVERIFY(!program.Output().contains(firstInstanceLine));
+        // The box waits for the user; closing the program ends it.
+        program.Process().kill();
+        QVERIFY(program.Process().waitForFinished(30000));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList(QStringLiteral("cache")));
     }
 
     void startWhileFirstIsStartingEndsQuietly()

@@ -2,11 +2,19 @@
 
 #include "common/DataPaths.h"
 
+#include <QDir>
 #include <QFile>
 
-TTestHome::TTestHome() : FPreviousHome(qgetenv("NIMBULON_HOME"))
+TTestHome::TTestHome()
+    : FPreviousHome(qgetenv("NIMBULON_HOME")), FPreviousRuntime(qgetenv("XDG_RUNTIME_DIR")),
+      FHadRuntime(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
 {
     qputenv("NIMBULON_HOME", FDir.path().toUtf8());
+    const QString runtime = FDir.filePath(QStringLiteral("run"));
+    QDir().mkdir(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     pas_lib::RecomputePaths();
 }
 
@@ -16,6 +24,10 @@ TTestHome::~TTestHome()
         qunsetenv("NIMBULON_HOME");
     else
         qputenv("NIMBULON_HOME", FPreviousHome);
+    if (FHadRuntime)
+        qputenv("XDG_RUNTIME_DIR", FPreviousRuntime);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
     pas_lib::RecomputePaths();
 }
 

@@ -4,7 +4,10 @@
 #include <QTemporaryDir>
 
 // A fresh data folder for one test: sets NIMBULON_HOME and the program's paths
-// to it, and puts the previous state back when it goes.
+// to it, and puts the previous state back when it goes. Its folder "run" is the
+// private runtime folder (XDG_RUNTIME_DIR) meanwhile, so every per-user object
+// that the test or a program it starts makes goes with it, also when the
+// program was killed.
 class TTestHome
 {
 public:
@@ -22,4 +25,6 @@ public:
 private:
     QTemporaryDir FDir;
     QByteArray FPreviousHome;
+    QByteArray FPreviousRuntime;
+    bool FHadRuntime = false;
 };
