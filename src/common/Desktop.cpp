@@ -17,6 +17,21 @@ std::function<bool(const QString&)> opener;
 std::atomic<bool> endRequested{false};
 } // namespace
 
+bool IsWebAddress(const QString& address)
+{
+    constexpr qsizetype maxLength = 2000;
+    if (address.isEmpty() || address.size() > maxLength)
+        return false;
+    for (const QChar ch : address)
+        if (ch.unicode() <= 0x20 || ch.unicode() == 0x7F || ch.isSpace() ||
+            ch.category() == QChar::Other_Control || ch.category() == QChar::Other_Format)
+            return false;
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
 bool OpenWebAddress(const QString& address, bool allowMail)
 {
     const QUrl url(address.trimmed(), QUrl::StrictMode);

@@ -4,7 +4,10 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <cmath>
+#include <limits>
 #include <optional>
+#include <type_traits>
 
 // Dates, times and numbers in the program's feeds have one fixed format whatever
 // the user's locale; this header reads them, and converts date-times to the
@@ -23,18 +26,37 @@ struct TFormatSettings
 
 extern const TFormatSettings FixedFormatSettings;
 
+// Blanks around each value are allowed.
 // "d.M.yyyy" (day and month with one or two digits).
-std::optional<QDate> ParseFeedDate(const QString& text);
+std::optional<QDate> ParseFeedDate(QStringView text);
 // "H:mm:ss" or "H:mm".
-std::optional<QTime> ParseFeedTime(const QString& text);
-// A date, optionally followed by blanks and a time.
-std::optional<QDateTime> ParseFeedDateTime(const QString& text);
-// A decimal number with "." as the decimal separator, blanks around allowed.
-std::optional<double> ParseFeedNumber(const QString& text);
+std::optional<QTime> ParseFeedTime(QStringView text);
+// A date, optionally followed by blanks and a time, in local time. A time that
+// the clock skips (the hour lost to summer time) is read as the moment after
+// the skip, so the result is always a valid date-time.
+std::optional<QDateTime> ParseFeedDateTime(QStringView text);
+// A finite decimal number with "." as the decimal separator and an optional
+// exponent, at most 100 characters.
+std::optional<double> ParseFeedNumber(QStringView text);
 // The number in the feed's format ("." decimal separator, no grouping).
 QString FormatFeedNumber(double value);
 
 double DateTimeToDays(const QDateTime& dateTime);
+// Invalid for numbers that are not finite or lie outside the years 1 to 9999.
 QDateTime DaysToDateTime(double days);
+
+// The whole number nearest to value (a half to the even neighbour) when it
+// lies in T's range; nothing for NaN, infinities and numbers beyond it. Every
+// conversion of a floating-point number to an integer goes through here.
+template <typename T> std::optional<T> RoundToInteger(double value)
+{
+    static_assert(std::is_integral_v<T> && std::is_signed_v<T>);
+    const double rounded = std::nearbyint(value);
+    // -min is a power of two, so both bounds are exact doubles.
+    constexpr double lowest = double(std::numeric_limits<T>::min());
+    if (!(rounded >= lowest && rounded < -lowest))
+        return std::nullopt;
+    return T(rounded);
+}
 
 } // namespace pas_lib

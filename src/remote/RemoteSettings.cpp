@@ -3,12 +3,12 @@
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
 #include "common/Messages.h"
+#include "common/XmlDocument.h"
 #include "net/Fetch.h"
 #include "net/LastModifiedStamps.h"
 #include "remote/ClientIdentity.h"
 #include "remote/DecodeFeedText.h"
 #include "remote/MirrorTable.h"
-#include "remote/RemoteDocument.h"
 #include "remote/ServerAddresses.h"
 #include "settings/Tparameter.h"
 
@@ -26,6 +26,9 @@ bool AdsActive = false;
 QString HomePageUrl;
 QString Proverb;
 
+using pas_lib::TXmlDocument;
+using pas_lib::TXmlElement;
+
 namespace {
 
 constexpr int catalogueMaxAgeDays = 62;
@@ -36,26 +39,25 @@ void LetEventsRun()
     QCoreApplication::processEvents();
 }
 
-// Fetches a settings document; nothing when the fetch failed or what came is
-// not XML (a broken server's error page must not wipe the mirror table).
-std::optional<QByteArray> FetchDocument(const QString& address)
+// Fetches and parses a settings document; false when the fetch failed or what
+// came is not XML (a broken server's error page must not wipe the mirror table).
+bool FetchDocument(const QString& address, TXmlDocument& document)
 {
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
-    if (Fetch(address, QString(), &stream, -1) < 0 || !TRemoteDocument(stream.data()).IsValid())
-        return std::nullopt;
-    return stream.data();
+    return Fetch(address, QString(), &stream, -1) >= 0 && document.Parse(stream.data());
 }
 
-void CheckVersion(const TRemoteDocument& document, bool* endProgram)
+void CheckVersion(const TXmlDocument& document, bool* endProgram)
 {
     if (!parametri->Get(QStringLiteral("PREVERI_NOVO_VERZIJO")).toBool())
         return;
     // Compared as text, byte by byte, as the servers have always been answered.
-    const QByteArray newest = document.Value(QStringLiteral("Verzija/Stevilka")).toLatin1();
+    const QByteArray newest =
+        document.Value(QStringLiteral("Verzija/Stevilka")).trimmed().toLatin1();
     if (newest <= ProgramVersion().toLatin1())
         return;
-    const QString note = document.Value(QStringLiteral("Verzija/Opomba"));
+    const QString note = document.Value(QStringLiteral("Verzija/Opomba")).trimmed();
     if (note == QLatin1String("!")) {
         pas_lib::ShowMessage(
             QStringLiteral(
@@ -73,9 +75,9 @@ void CheckVersion(const TRemoteDocument& document, bool* endProgram)
     }
 }
 
-void ReadMirrors(const TRemoteDocument& document)
+void ReadMirrors(const TXmlDocument& document)
 {
-    const QList<QDomElement> mirrors = document.Select(QStringLiteral("Ogledala/P"));
+    const QList<TXmlElement> mirrors = document.Select(QStringLiteral("Ogledala/P"));
     if (mirrors.isEmpty())
         return;
     MirrorTable.Count = int(std::min<qsizetype>(mirrors.size(), TMirrorTable::Capacity));
@@ -84,14 +86,14 @@ void ReadMirrors(const TRemoteDocument& document)
     QString base;
     for (int number = 1; number <= MirrorTable.Count; ++number) {
         LetEventsRun();
-        const QDomElement& mirror = mirrors.at(number - 1);
-        for (QDomElement child = mirror.firstChildElement(); !child.isNull();
-             child = child.nextSiblingElement()) {
-            if (child.tagName() == QLatin1String("URL")) {
-                base = child.text();
-            } else if (child.tagName() == QLatin1String("Prioriteta")) {
+        const TXmlElement& mirror = mirrors.at(number - 1);
+        for (TXmlElement child = mirror.FirstChild(); !child.IsNull();
+             child = child.NextSibling()) {
+            if (child.Name() == QLatin1String("URL")) {
+                base = child.Text().trimmed();
+            } else if (child.Name() == QLatin1String("Prioriteta")) {
                 bool ok = false;
-                weight = child.text().trimmed().toInt(&ok);
+                weight = child.TextView().trimmed().toInt(&ok);
                 if (!ok)
                     weight = 0;
             }
@@ -129,30 +131,40 @@ void ReadRemoteSettings()
     if (report.isEmpty())
         return;
     const QString cachedAddress = ServerAddress(TServer::ClientEntry);
-    std::optional<QByteArray> body = FetchDocument(cachedAddress + report);
-    if (!body) {
+    TXmlDocument document;
+    if (!FetchDocument(cachedAddress + report, document)) {
         qCInfo(lcRemote) << "Settings request failed; asking for the static document";
-        body = FetchDocument(ServerAddress(TServer::StaticSettings));
-    }
-    if (!body) {
-        qCInfo(lcRemote) << "No settings document this time";
-        return;
+        if (!FetchDocument(ServerAddress(TServer::StaticSettings), document)) {
+            qCInfo(lcRemote) << "No settings document this time";
+            return;
+        }
     }
     LastRemoteRead = QDateTime::currentDateTime();
     LetEventsRun();
-    const TRemoteDocument document(*body);
+    ApplyRemoteSettings(document, cachedAddress);
+}
 
-    const QString nextAddress = document.Value(QStringLiteral("URL/Nastavitve"));
-    if (!nextAddress.isEmpty() && nextAddress != cachedAddress)
+void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddress)
+{
+    // Addresses are kept only as whole web addresses: the cache is a line of
+    // Config.ini, and a server's text must never become more than that value.
+    const QString nextAddress = document.Value(QStringLiteral("URL/Nastavitve")).trimmed();
+    if (!nextAddress.isEmpty() && !pas_lib::IsWebAddress(nextAddress))
+        qCInfo(lcRemote) << "Settings address is no web address; not kept";
+    else if (!nextAddress.isEmpty() && nextAddress != cachedAddress)
         ConfigIniValue(TIniMode::Write, ServerAddressKey(TServer::ClientEntry), nextAddress,
                        urlSection);
 
     // Kept also when the catalogue is not due, for a download the user asks for.
-    StationCatalogueUrl = document.Value(QStringLiteral("URL/Postaje"));
+    StationCatalogueUrl = document.Value(QStringLiteral("URL/Postaje")).trimmed();
     if (StationCatalogueDue(pas_lib::PostajeXmlPath, QDate::currentDate()))
         Fetch(StationCatalogueUrl, pas_lib::PostajeXmlPath, nullptr, -1);
 
-    QString adsAddress = document.Value(QStringLiteral("URL/Reklame"));
+    QString adsAddress = document.Value(QStringLiteral("URL/Reklame")).trimmed();
+    if (!adsAddress.isEmpty() && !pas_lib::IsWebAddress(adsAddress)) {
+        qCInfo(lcRemote) << "Advertising address is no web address; the cached one is used";
+        adsAddress.clear();
+    }
     const QString cachedAds = ServerAddress(TServer::Advertising);
     if (!adsAddress.isEmpty() && adsAddress != cachedAds)
         ConfigIniValue(TIniMode::Write, ServerAddressKey(TServer::Advertising), adsAddress,
@@ -162,13 +174,13 @@ void ReadRemoteSettings()
     AdsUrl = adsAddress;
     AdsActive = false;
     if (!AdsUrl.isEmpty()) {
-        AdsActive =
-            document.Value(QStringLiteral("PrikazOglasa")).toUpper() == QLatin1String("DA2");
+        AdsActive = document.Value(QStringLiteral("PrikazOglasa")).trimmed().toUpper() ==
+                    QLatin1String("DA2");
         AdsUrl += ClientReport(TReportMode::Advertising);
     }
 
-    HomePageUrl = document.Value(QStringLiteral("URL/HomePage"));
-    Proverb = pas_lib::DecodeFeedText(document.Value(QStringLiteral("Razno/Pregovor")));
+    HomePageUrl = document.Value(QStringLiteral("URL/HomePage")).trimmed();
+    Proverb = pas_lib::DecodeFeedText(document.Value(QStringLiteral("Razno/Pregovor")).trimmed());
 
     bool endProgram = false;
     CheckVersion(document, &endProgram);

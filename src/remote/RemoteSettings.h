@@ -3,6 +3,10 @@
 #include <QDateTime>
 #include <QString>
 
+namespace pas_lib {
+class TXmlDocument;
+}
+
 // What the once-a-day remote settings document told this process; kept until
 // the next successful reading.
 extern QDateTime LastRemoteRead; // invalid until the first successful reading
@@ -18,6 +22,10 @@ extern QString Proverb;
 // the station catalogue when it is due, sets the values above, checks the
 // version, and rebuilds the mirror table with the last-modified stamps reset.
 void ReadRemoteSettings();
+
+// The processing of a settings document that was received, after the request
+// that used cachedAddress: everything ReadRemoteSettings does after the fetch.
+void ApplyRemoteSettings(const pas_lib::TXmlDocument& document, const QString& cachedAddress);
 
 // Whether a catalogue file of this age is to be downloaded again.
 bool StationCatalogueDue(const QString& fileName, const QDate& today);

@@ -1,11 +1,10 @@
 #include "remote/StationCatalogueDownload.h"
 
 #include "common/DataPaths.h"
+#include "common/XmlDocument.h"
 #include "net/Fetch.h"
 #include "remote/RemoteSettings.h"
-#include "weather/ParseXmlDocument.h"
 
-#include <QDomDocument>
 #include <QFile>
 #include <cstdio>
 
@@ -15,14 +14,14 @@ namespace {
 bool IsCatalogue(const QString& fileName)
 {
     QFile file(fileName);
-    QDomDocument document;
-    if (!file.open(QIODevice::ReadOnly) || !pas_lib::ParseXmlDocument(file.readAll(), document))
+    TXmlDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !document.Parse(file.readAll()))
         return false;
-    const QDomElement root = document.documentElement();
+    const TXmlElement root = document.Root();
     for (const char* section : {"AVTOMATSKE", "OPAZOVALNE", "AMATERSKE"})
-        if (!root.firstChildElement(QLatin1String(section))
-                 .firstChildElement(QStringLiteral("P"))
-                 .isNull())
+        if (!root.FirstChild(QString::fromLatin1(section))
+                 .FirstChild(QStringLiteral("P"))
+                 .IsNull())
             return true;
     return false;
 }

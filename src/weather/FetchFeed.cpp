@@ -2,11 +2,19 @@
 
 #include "net/Fetch.h"
 #include "remote/MirrorTable.h"
-#include "remote/RemoteDocument.h"
+#include "weather/WeatherLog.h"
 
 namespace {
 const QString feedName = QStringLiteral("podatki.xml");
 } // namespace
+
+void TFeeds::Parse()
+{
+    if (!MainDocument.Parse(MainFeed.data()))
+        qCDebug(lcWeather) << "Main feed unreadable; its sections keep what they show";
+    if (!SecondDocument.Parse(SecondFeed.data()))
+        qCDebug(lcWeather) << "Second feed unreadable; its sections keep what they show";
+}
 
 QString FeedBaseAddress(const QString& feedAddress)
 {
@@ -25,14 +33,15 @@ void FetchFeed(TFeeds& feeds)
         feed->open(QIODevice::ReadWrite);
     }
     const int mirror = PickMirror();
-    if (mirror == 0)
-        return;
-    const QString base = FeedBaseAddress(MirrorFileAddress(mirror, 1));
-    Fetch(base + feedName, QString(), &feeds.MainFeed, -1);
-    Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &feeds.SecondFeed, -1);
+    if (mirror != 0) {
+        const QString base = FeedBaseAddress(MirrorFileAddress(mirror, 1));
+        Fetch(base + feedName, QString(), &feeds.MainFeed, -1);
+        Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &feeds.SecondFeed, -1);
+    }
+    feeds.Parse();
 }
 
-QString ChangeStamp(const QByteArray& mainFeed, int kind)
+QString ChangeStamp(const pas_lib::TXmlDocument& mainFeed, int kind)
 {
     static const char* const paths[] = {nullptr,
                                         "Spremembe/SlikaJutri",
@@ -43,5 +52,5 @@ QString ChangeStamp(const QByteArray& mainFeed, int kind)
                                         "Spremembe/Vreme4Dni"};
     if (kind < 1 || kind > 6)
         return {};
-    return TRemoteDocument(mainFeed).Value(QString::fromLatin1(paths[kind]));
+    return mainFeed.Value(QString::fromLatin1(paths[kind]));
 }

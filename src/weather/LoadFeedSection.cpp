@@ -1,20 +1,21 @@
 #include "weather/LoadFeedSection.h"
 
 #include "common/FixedFormat.h"
+#include "common/XmlDocument.h"
 #include "remote/DecodeFeedText.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentViewKind.h"
-#include "weather/ParseXmlDocument.h"
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
 #include <QColor>
-#include <QDomDocument>
 #include <QFont>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QVarLengthArray>
 
 namespace pas_lib {
 
@@ -31,95 +32,158 @@ const QColor paragraphColour(52, 65, 86);
 constexpr double defaultTextSize = 8.0;
 constexpr double maxTextSize = 200.0;
 
-// The elements at a path of child steps below the root element, in document order.
-QList<QDomElement> SelectElements(const QDomElement& root, const QStringList& steps)
+// What ClearRowValues does to a field: text becomes empty, numbers NULL;
+// SIFRA, KRAJ and date-times keep their values.
+bool ClearsField(const TFieldDef& field)
 {
-    QList<QDomElement> current{root};
-    for (const QString& step : steps) {
-        QList<QDomElement> next;
-        for (const QDomElement& element : current)
-            for (QDomElement child = element.firstChildElement(step); !child.isNull();
-                 child = child.nextSiblingElement(step))
-                next.append(child);
-        current.swap(next);
-        if (current.isEmpty())
-            break;
-    }
-    return current;
+    return field.Type != TFieldType::DateTime && field.Name != QLatin1String("SIFRA") &&
+           field.Name != QLatin1String("KRAJ");
 }
 
-QList<QDomElement> ChildElements(const QDomElement& parent)
+QVariant ClearedValue(const TFieldDef& field)
 {
-    QList<QDomElement> children;
-    for (QDomElement child = parent.firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement())
-        children.append(child);
-    return children;
+    return field.Type == TFieldType::String ? QVariant(QString(QLatin1String(""))) : QVariant();
 }
 
 // A value for a field from its feed text. Dates and numbers use the fixed feed
-// formats; one that does not parse is 0. An empty element, though, is a missing
-// value, not a reading of 0.
-QVariant FeedValue(TFieldType type, const QString& text)
+// formats; one that does not parse is a missing value (NULL), as an empty
+// element is, never a reading of 0.
+QVariant FeedValue(TFieldType type, QStringView text)
 {
     switch (type) {
     case TFieldType::DateTime:
-        if (text.trimmed().isEmpty())
-            return QVariant();
-        if (const auto dateTime = ParseFeedDateTime(text))
+        if (const auto dateTime = ParseFeedDateTime(text.toString()))
             return *dateTime;
-        return DaysToDateTime(0.0);
+        return QVariant();
     case TFieldType::Float:
-        if (text.trimmed().isEmpty())
-            return QVariant();
-        return ParseFeedNumber(text).value_or(0.0);
-    default:
-        return DecodeFeedText(text);
+        if (const auto number = ParseFeedNumber(text))
+            return *number;
+        return QVariant();
+    case TFieldType::Integer:
+        return text.toString();
+    case TFieldType::String:
+        break;
     }
+    return DecodeFeedText(text.toString());
 }
 
-void LoadTable(const QList<QDomElement>& records, const QString& keyElement, bool update,
-               TWeatherTable& table)
+// Writes the records of a section into a table. Rows are written field by field:
+// a found row only has the fields rewritten that the record or the clearing
+// touches, so that one prepared statement per set of fields serves the section.
+class TTableLoader
 {
-    const int keyField = table.FieldIndex(keyElement);
-    QSqlDatabase database = table.Database().Database();
-    table.DisableControls();
-    const bool inTransaction = database.transaction();
-    if (!update)
-        table.Empty();
-    for (const QDomElement& record : records) {
-        std::optional<TWeatherRow> row;
-        for (const QDomElement& child : ChildElements(record)) {
-            const QString name = child.tagName();
-            if (name == keyElement) {
-                if (keyField < 0)
-                    continue;
-                if (row) // a second key in one record starts another row
-                    table.Post(*row);
-                const QString key = DecodeFeedText(child.text());
-                row = update ? table.FindRow(keyField, key) : std::nullopt;
-                if (row) {
-                    ClearRowValues(table, *row);
-                } else {
-                    row = table.NewRow();
-                    table.SetValue(*row, keyField, key);
-                }
-                continue;
-            }
-            // A value before the record's key has no row to go to.
-            if (!row || name.isEmpty())
-                continue;
-            const int field = table.FieldIndex(name);
-            if (field >= 0)
-                table.SetValue(*row, field, FeedValue(table.Fields().at(field).Type, child.text()));
-        }
-        if (row)
-            table.Post(*row);
+public:
+    TTableLoader(const TXmlDocument& document, const QString& keyElement, bool update,
+                 TWeatherTable& table)
+        : FTable(table), FUpdate(update), FKeyName(document.NameId(keyElement)),
+          FKeyField(table.FieldIndex(keyElement)), FFieldOfName(document.NameCount(), unknownField)
+    {
     }
-    if (inTransaction)
-        database.commit();
-    table.EnableControls();
-}
+
+    void Load(const QList<TXmlElement>& records)
+    {
+        QSqlDatabase database = FTable.Database().Database();
+        FTable.DisableControls();
+        const bool inTransaction = database.transaction();
+        if (!FUpdate)
+            FTable.Empty();
+        for (const TXmlElement& record : records) {
+            for (TXmlElement child = record.FirstChild(); !child.IsNull();
+                 child = child.NextSibling()) {
+                if (child.NameId() == FKeyName) {
+                    if (FKeyField < 0)
+                        continue;
+                    StartRow(DecodeFeedText(child.Text())); // a second key starts another row
+                    continue;
+                }
+                // A value before the record's key has no row to go to.
+                if (!FInRow)
+                    continue;
+                const int field = FieldOf(child);
+                if (field >= 0)
+                    SetField(field, child.TextView());
+            }
+            FinishRow();
+        }
+        if (inTransaction)
+            database.commit();
+        FTable.EnableControls();
+    }
+
+private:
+    static constexpr int unknownField = -2;
+
+    int FieldOf(const TXmlElement& child)
+    {
+        int& field = FFieldOfName[child.NameId()];
+        if (field == unknownField)
+            field = child.Name().isEmpty() ? -1 : FTable.FieldIndex(child.Name().toString());
+        return field;
+    }
+
+    void StartRow(const QString& key)
+    {
+        FinishRow();
+        const QList<TFieldDef>& fields = FTable.Fields();
+        FValues = QVariantList(fields.size());
+        FMask = 0;
+        FRowId = FUpdate ? FTable.FindRowId(FKeyField, key) : std::nullopt;
+        FInRow = true;
+        if (!FRowId) {
+            SetStored(FKeyField, FTable.StorageValue(FKeyField, key));
+            return;
+        }
+        for (int field = 0; field < fields.size(); ++field)
+            if (ClearsField(fields.at(field)))
+                SetStored(field, ClearedValue(fields.at(field)));
+    }
+
+    void SetField(int field, QStringView text)
+    {
+        const TFieldType type = FTable.Fields().at(field).Type;
+        if (type != TFieldType::DateTime) {
+            SetStored(field, FTable.StorageValue(field, FeedValue(type, text)));
+            return;
+        }
+        // A feed's reports share a few report times; each is converted once.
+        const QString key = text.toString();
+        auto found = FDateTimes.constFind(key);
+        if (found == FDateTimes.constEnd())
+            found = FDateTimes.insert(key, FTable.StorageValue(field, FeedValue(type, text)));
+        SetStored(field, *found);
+    }
+
+    void SetStored(int field, const QVariant& value)
+    {
+        FValues[field] = value;
+        FMask |= quint64(1) << field;
+    }
+
+    void FinishRow()
+    {
+        if (!FInRow)
+            return;
+        FInRow = false;
+        if (FRowId) {
+            FTable.UpdateFields(*FRowId, FMask, FValues);
+            return;
+        }
+        TWeatherRow row;
+        row.Values = FValues;
+        FTable.Post(row);
+    }
+
+    TWeatherTable& FTable;
+    const bool FUpdate;
+    const int FKeyName;
+    const int FKeyField;
+    QVarLengthArray<int, 64> FFieldOfName;
+    QHash<QString, QVariant> FDateTimes;
+    bool FInRow = false;
+    std::optional<qint64> FRowId;
+    QVariantList FValues;
+    quint64 FMask = 0;
+};
 
 double TextSize()
 {
@@ -184,52 +248,54 @@ QTextCharFormat TextFormat(bool heading, double size)
     return format;
 }
 
-void WriteText(const QList<QDomElement>& records, const QString& keyElement, QTextDocument& pane)
+void WriteText(const QList<TXmlElement>& records, const QString& keyElement, QTextDocument& pane)
 {
     const double size = TextSize();
     const QTextCharFormat heading = TextFormat(true, size);
     const QTextCharFormat paragraph = TextFormat(false, size);
     TPaneWriter writer(pane);
-    for (const QDomElement& record : records)
-        for (const QDomElement& child : ChildElements(record)) {
-            const QString text = child.text();
+    for (const TXmlElement& record : records)
+        for (TXmlElement child = record.FirstChild(); !child.IsNull();
+             child = child.NextSibling()) {
+            const QStringView text = child.TextView();
             if (text.size() > 1)
-                writer.AddParagraph(DecodeFeedText(text),
-                                    child.tagName() == keyElement ? heading : paragraph);
+                writer.AddParagraph(DecodeFeedText(text.toString()),
+                                    child.Name() == keyElement ? heading : paragraph);
         }
 }
 
 // Writes the texts before the sun text into the pane, then reads the sun times
 // from it. False when no text of the section carries them.
-bool ExtractSunTimes(const QList<QDomElement>& records, QTextDocument& pane)
+bool ExtractSunTimes(const QList<TXmlElement>& records, QTextDocument& pane)
 {
     TPaneWriter writer(pane);
-    for (const QDomElement& record : records)
-        for (const QDomElement& child : ChildElements(record)) {
-            const QString text = child.text();
+    for (const TXmlElement& record : records)
+        for (TXmlElement child = record.FirstChild(); !child.IsNull();
+             child = child.NextSibling()) {
+            const QStringView text = child.TextView();
             if (text.contains(sunTextMarker)) {
                 ReadSunTimes(text);
                 return true;
             }
             if (text.size() > 1)
-                writer.AddParagraph(DecodeFeedText(text));
+                writer.AddParagraph(DecodeFeedText(text.toString()));
         }
     return false;
 }
 
 // The view title followed by the section's time; a time from an earlier load
 // is replaced.
-void ApplyTitleTime(const QDomElement& root, QStringList steps, TViewTitle& title)
+void ApplyTitleTime(const TXmlDocument& document, QStringList steps, TViewTitle& title)
 {
     steps.last() = timeElement;
-    const QList<QDomElement> found = SelectElements(root, steps);
+    const QList<TXmlElement> found = document.Select(steps.join(QLatin1Char('/')));
     if (found.isEmpty())
         return;
     QString text = title.Text();
     const qsizetype gap = text.indexOf(titleGap);
     if (gap >= 0)
         text.truncate(gap);
-    title.SetText(text + titleGap + DecodeFeedText(found.first().text()));
+    title.SetText(text + titleGap + DecodeFeedText(found.first().Text()));
 }
 
 // One time of day from a run of digits and full stops, as a fraction of a day.
@@ -295,28 +361,16 @@ void ClearRowValues(const TWeatherTable& table, TWeatherRow& row)
 {
     const QList<TFieldDef>& fields = table.Fields();
     row.Values.resize(fields.size());
-    for (qsizetype index = 0; index < fields.size(); ++index) {
-        const TFieldDef& field = fields.at(index);
-        if (field.Name == QLatin1String("SIFRA") || field.Name == QLatin1String("KRAJ"))
-            continue;
-        switch (field.Type) {
-        case TFieldType::String:
-            row.Values[index] = QString(QLatin1String(""));
-            break;
-        case TFieldType::Integer:
-        case TFieldType::Float:
-            row.Values[index] = QVariant();
-            break;
-        case TFieldType::DateTime:
-            break;
-        }
-    }
+    for (qsizetype index = 0; index < fields.size(); ++index)
+        if (ClearsField(fields.at(index)))
+            row.Values[index] = ClearedValue(fields.at(index));
 }
 
 } // namespace pas_lib
 
 void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElement,
-                                   const QByteArray& document, bool update, TWeatherTable* table)
+                                   const pas_lib::TXmlDocument& document, bool update,
+                                   TWeatherTable* table)
 {
     using namespace pas_lib;
     const QStringList steps = path.split(QLatin1Char('/'));
@@ -324,16 +378,14 @@ void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElemen
         qCDebug(lcWeather) << "Feed section path cannot be read:" << path;
         return;
     }
-    QDomDocument feed;
-    if (!ParseXmlDocument(document, feed)) {
+    if (!document.IsValid()) {
         qCDebug(lcWeather) << "Feed does not parse; section" << path << "left as it was";
         return;
     }
-    const QDomElement root = feed.documentElement();
-    const QList<QDomElement> records = SelectElements(root, steps);
+    const QList<TXmlElement> records = document.Select(path);
 
     if (table) {
-        LoadTable(records, keyElement, update, *table);
+        TTableLoader(document, keyElement, update, *table).Load(records);
     } else {
         QTextDocument& pane = CurrentViewKind == CoastViewKind ? *CoastTextPane : *MainTextPane;
         if (!update)
@@ -341,5 +393,11 @@ void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElemen
         else if (ExtractSunTimes(records, pane))
             return;
     }
-    ApplyTitleTime(root, steps, *ViewTitle);
+    ApplyTitleTime(document, steps, *ViewTitle);
+}
+
+void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElement,
+                                   const QByteArray& document, bool update, TWeatherTable* table)
+{
+    LoadFeedSection(path, keyElement, pas_lib::TXmlDocument(document), update, table);
 }

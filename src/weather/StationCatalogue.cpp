@@ -1,7 +1,7 @@
 #include "weather/StationCatalogue.h"
 
+#include "common/XmlDocument.h"
 #include "remote/DecodeFeedText.h"
-#include "weather/ParseXmlDocument.h"
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
@@ -103,7 +103,7 @@ QList<TCatalogueSection> CatalogueSections(TWeatherData& data)
 }
 
 // The station code of a catalogue entry; 0 when it is not a decimal integer.
-int StationCode(const QString& text)
+int StationCode(QStringView text)
 {
     bool ok = false;
     const int code = text.trimmed().toInt(&ok, 10);
@@ -112,7 +112,7 @@ int StationCode(const QString& text)
 
 // False when the section holds an entry with a code and no name: the loading
 // stops there.
-bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
+bool LoadSection(const TXmlElement& root, const TCatalogueSection& section)
 {
     section.GraphList->Clear();
     // A catalogue read again refreshes the stations an earlier reading added;
@@ -124,22 +124,22 @@ bool LoadSection(const QDomElement& root, const TCatalogueSection& section)
     const int codeField = section.Table->FieldIndex(QStringLiteral("SIFRA"));
     // Code and name are taken from the same P, so that an entry that lacks one
     // cannot shift the names of the entries after it.
-    for (QDomElement sectionElement = root.firstChildElement(section.Name);
-         !sectionElement.isNull(); sectionElement = sectionElement.nextSiblingElement(section.Name))
-        for (QDomElement entry = sectionElement.firstChildElement(QStringLiteral("P"));
-             !entry.isNull(); entry = entry.nextSiblingElement(QStringLiteral("P"))) {
-            const QDomElement codeElement = entry.firstChildElement(QStringLiteral("SIFRA"));
-            if (codeElement.isNull())
+    for (TXmlElement sectionElement = root.FirstChild(section.Name); !sectionElement.IsNull();
+         sectionElement = sectionElement.NextSibling(section.Name))
+        for (TXmlElement entry = sectionElement.FirstChild(QStringLiteral("P")); !entry.IsNull();
+             entry = entry.NextSibling(QStringLiteral("P"))) {
+            const TXmlElement codeElement = entry.FirstChild(QStringLiteral("SIFRA"));
+            if (codeElement.IsNull())
                 continue;
-            const QDomElement nameElement = entry.firstChildElement(QStringLiteral("NAZIV"));
-            if (nameElement.isNull()) {
+            const TXmlElement nameElement = entry.FirstChild(QStringLiteral("NAZIV"));
+            if (nameElement.IsNull()) {
                 qCDebug(lcWeather) << "Station catalogue entry without a name in" << section.Name;
                 return false;
             }
-            const int code = StationCode(codeElement.text());
+            const int code = StationCode(codeElement.TextView());
             if (code <= 0)
                 continue;
-            const QString name = DecodeFeedText(nameElement.text());
+            const QString name = DecodeFeedText(nameElement.Text());
             std::optional<TWeatherRow> row;
             if (lastEarlierRow >= 0)
                 row = section.Table->FindRow(placeField, name);
@@ -176,27 +176,38 @@ void FillPlaceList(QStringList& items, const TWeatherTable& table)
 
 void LoadStationCatalogue(TWeatherData& data, const QString& path)
 {
-    const QList<TCatalogueSection> sections = CatalogueSections(data);
-    for (const TCatalogueSection& section : sections)
-        section.Table->DisableControls();
-
     if (!QFileInfo::exists(path)) {
+        const QList<TCatalogueSection> sections = CatalogueSections(data);
+        for (const TCatalogueSection& section : sections)
+            section.Table->DisableControls();
         for (const TCatalogueSection& section : sections)
             for (qsizetype index = 0; index < section.Defaults->size(); ++index)
                 AddStation(*section.Table, section.Defaults->at(index), int(index + 1));
-    } else {
-        QFile file(path);
-        QDomDocument catalogue;
-        if (!file.open(QIODevice::ReadOnly) || !ParseXmlDocument(file.readAll(), catalogue)) {
-            qCDebug(lcWeather) << "Station catalogue cannot be read:" << path;
-        } else {
-            const QDomElement root = catalogue.documentElement();
-            for (const TCatalogueSection& section : sections)
-                if (!LoadSection(root, section))
-                    break;
-        }
+        for (const TCatalogueSection& section : sections)
+            section.Table->EnableControls();
+        return;
     }
+    QFile file(path);
+    TXmlDocument catalogue;
+    // Read no more than a document may hold: a bigger file does not parse anyway.
+    if (!file.open(QIODevice::ReadOnly) || !catalogue.Parse(file.read(TXmlLimits().MaxBytes + 1))) {
+        qCDebug(lcWeather) << "Station catalogue cannot be read:" << path;
+        return;
+    }
+    LoadStationCatalogue(data, catalogue);
+}
 
+void LoadStationCatalogue(TWeatherData& data, const TXmlDocument& catalogue)
+{
+    if (!catalogue.IsValid())
+        return;
+    const QList<TCatalogueSection> sections = CatalogueSections(data);
+    for (const TCatalogueSection& section : sections)
+        section.Table->DisableControls();
+    const TXmlElement root = catalogue.Root();
+    for (const TCatalogueSection& section : sections)
+        if (!LoadSection(root, section))
+            break;
     for (const TCatalogueSection& section : sections)
         section.Table->EnableControls();
 }

@@ -8,6 +8,8 @@ class TWeatherTable;
 
 namespace pas_lib {
 
+class TXmlDocument;
+
 // The places of the built-in catalogue, each kind in code order (code 1 first).
 extern const QStringList DefaultAutomaticStations;
 extern const QStringList DefaultObservationStations;
@@ -26,5 +28,8 @@ void FillPlaceList(QStringList& items, const TWeatherTable& table);
 // loading quietly with the rows added so far. Read again, it adds the stations
 // that are new and gives the others their codes from the file.
 void LoadStationCatalogue(TWeatherData& data, const QString& path);
+// The same from a catalogue already parsed; a document that did not parse adds
+// nothing.
+void LoadStationCatalogue(TWeatherData& data, const TXmlDocument& catalogue);
 
 } // namespace pas_lib

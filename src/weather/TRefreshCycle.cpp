@@ -147,7 +147,7 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
     LetMessagesRun();
     qCDebug(lcRefresh) << "Step 7: sun times";
     FData.LoadFeedSection(QStringLiteral("Napovedi/NapovedZaLetalstvo/N"), QStringLiteral("Naziv"),
-                          FFeeds.MainFeed.data(), true, nullptr);
+                          FFeeds.MainDocument, true, nullptr);
     LetMessagesRun();
     qCDebug(lcRefresh) << "Step 8: station tables and the view shown";
     UpdateTrayIcon();
@@ -195,9 +195,10 @@ void TRefreshCycle::LoadView(int kind)
             continue;
         qCDebug(lcRefresh) << "Loading" << section.Path;
         TWeatherTable* table = section.Table ? FData.*section.Table : nullptr;
-        const QBuffer& feed = section.SecondFeed ? FFeeds.SecondFeed : FFeeds.MainFeed;
+        const pas_lib::TXmlDocument& feed =
+            section.SecondFeed ? FFeeds.SecondDocument : FFeeds.MainDocument;
         FData.LoadFeedSection(QString::fromLatin1(section.Path), QString::fromLatin1(section.Key),
-                              feed.data(), section.Update, table);
+                              feed, section.Update, table);
         if (section.ConditionsCode != noConditions && table)
             UpdateConditions(section.ConditionsCode, *table);
     }
@@ -219,7 +220,7 @@ void TRefreshCycle::LoadFourDayPicture()
     }
     const QString fileName = pas_lib::SlikeDir + QStringLiteral("vreme.jpg");
     const std::optional<QDateTime> stamp =
-        pas_lib::ParseFeedDateTime(ChangeStamp(FFeeds.MainFeed.data(), 6));
+        pas_lib::ParseFeedDateTime(ChangeStamp(FFeeds.MainDocument, 6));
     const double stampDays = stamp ? pas_lib::DateTimeToDays(*stamp) : 0.0;
     const QFileInfo file(fileName);
     if (file.exists() && pas_lib::DateTimeToDays(file.lastModified()) >= stampDays) {

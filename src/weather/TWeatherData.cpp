@@ -22,6 +22,17 @@ TFieldDef Number(const QString& name, TFieldType type, const QString& caption, i
     return {name, type, 0, caption, width, true};
 }
 
+// No air or water on Earth is beyond a thousand degrees; a feed that says so
+// carries no reading.
+constexpr double temperatureLimit = 1000.0;
+
+TFieldDef Temperature(const QString& name, const QString& caption, int width = 0)
+{
+    TFieldDef field = Number(name, TFieldType::Float, caption, width);
+    field.Limit = temperatureLimit;
+    return field;
+}
+
 QList<TFieldDef> StationFields()
 {
     TFieldDef code = Number(QStringLiteral("SIFRA"), TFieldType::Integer, QString());
@@ -30,9 +41,9 @@ QList<TFieldDef> StationFields()
         Text(QStringLiteral("KRAJ"), 30, QStringLiteral("Kraj"), 20),
         code,
         Text(QStringLiteral("VREME"), 30, QStringLiteral("Vreme"), 20),
-        Number(QStringLiteral("TEMPERATURA"), TFieldType::Float, QStringLiteral("T[°C]"), 5),
+        Temperature(QStringLiteral("TEMPERATURA"), QStringLiteral("T[°C]"), 5),
         Number(QStringLiteral("VLAZNOST"), TFieldType::Integer, QStringLiteral("Vlažnost [%]")),
-        Number(QStringLiteral("OBCUTEKT"), TFieldType::Float, QStringLiteral("Idx[°C]"), 8),
+        Temperature(QStringLiteral("OBCUTEKT"), QStringLiteral("Idx[°C]"), 8),
         Text(QStringLiteral("VETERSMER"), 5, QStringLiteral("Smer v"), 7),
         Number(QStringLiteral("VETERHITROST"), TFieldType::Float, QStringLiteral("HV[m/s]"), 7),
         Number(QStringLiteral("VETERSUNKI"), TFieldType::Float, QStringLiteral("SV[m/s]"), 7),
@@ -110,7 +121,7 @@ void TWeatherData::CreateWeatherTables()
         Number(QStringLiteral("VODOSTAJ"), TFieldType::Integer, QStringLiteral("Vodostaj[cm]")),
         Number(QStringLiteral("PRETOK"), TFieldType::Float, QStringLiteral("Pretok[m3/s]")),
         Text(QStringLiteral("STANJE"), 10, QStringLiteral("Stanje")),
-        Number(QStringLiteral("TEMPERATURA"), TFieldType::Float, QStringLiteral("Temp[°C]")),
+        Temperature(QStringLiteral("TEMPERATURA"), QStringLiteral("Temp[°C]")),
         Text(QStringLiteral("DECILPRETOKA"), 13, QStringLiteral("Decil pretoka")),
     });
 }

@@ -11,6 +11,10 @@
 #include <QObject>
 #include <QTextDocument>
 
+namespace pas_lib {
+class TXmlDocument;
+}
+
 // The weather data the main window owns: the seven weather tables in one
 // in-memory database, the graph view's station lists, the two text panes'
 // documents and the view title. Models, text views and the title panel bind to
@@ -27,8 +31,11 @@ public:
 
     // Reads the records under path of a feed document into table (nothing in
     // the others: into a text pane, or with update set the sun times), then
-    // puts the section's time into the view title. A document that does not
+    // puts the section's time into the view title. A document that did not
     // parse changes nothing.
+    void LoadFeedSection(const QString& path, const QString& keyElement,
+                         const pas_lib::TXmlDocument& document, bool update, TWeatherTable* table);
+    // The same for a feed that is not kept: parsed with a feed's limits first.
     void LoadFeedSection(const QString& path, const QString& keyElement, const QByteArray& document,
                          bool update, TWeatherTable* table);
 

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QStringList>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -54,7 +55,8 @@ TWeatherTable::~TWeatherTable() = default;
 
 bool TWeatherTable::Create(const QList<TFieldDef>& fields)
 {
-    if (FCreated || fields.isEmpty())
+    // Sets of fields are bit masks of 64 bits.
+    if (FCreated || fields.isEmpty() || fields.size() > 64)
         return false;
     QStringList columns;
     QStringList seen;
@@ -219,7 +221,7 @@ std::optional<TWeatherRow> TWeatherTable::FindRow(int field, const QVariant& val
 {
     if (!FCreated || field < 0 || field >= FFields.size())
         return std::nullopt;
-    const QVariant stored = ToStorage(field, value);
+    const QVariant stored = StorageValue(field, value);
     if (!stored.isValid())
         return std::nullopt;
     if (FFindField != field) {
@@ -241,6 +243,33 @@ std::optional<TWeatherRow> TWeatherTable::FindRow(int field, const QVariant& val
         row = ReadCurrent(*FFind);
     FFind->finish();
     return row;
+}
+
+std::optional<qint64> TWeatherTable::FindRowId(int field, const QVariant& value) const
+{
+    if (!FCreated || field < 0 || field >= FFields.size())
+        return std::nullopt;
+    const QVariant stored = StorageValue(field, value);
+    if (!stored.isValid())
+        return std::nullopt;
+    if (FFindIdField != field) {
+        FFindId.emplace(FDatabase.Database());
+        FFindId->setForwardOnly(true);
+        FFindId->prepare(
+            QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
+                .arg(QuoteSqlIdentifier(FName), QuoteSqlIdentifier(FFields.at(field).Name)));
+        FFindIdField = field;
+    }
+    FFindId->addBindValue(stored);
+    if (!FFindId->exec()) {
+        LogFailure("Cannot look a row up:", *FFindId);
+        return std::nullopt;
+    }
+    std::optional<qint64> id;
+    if (FFindId->next())
+        id = FFindId->value(0).toLongLong();
+    FFindId->finish();
+    return id;
 }
 
 // The query's current row, selected as rowid followed by every field.
@@ -267,7 +296,7 @@ void TWeatherTable::SetValue(TWeatherRow& row, int field, const QVariant& value)
         return;
     if (row.Values.size() != FFields.size())
         row.Values.resize(FFields.size());
-    row.Values[field] = ToStorage(field, value);
+    row.Values[field] = StorageValue(field, value);
 }
 
 QVariant TWeatherTable::Value(const TWeatherRow& row, const QString& fieldName) const
@@ -294,6 +323,39 @@ qint64 TWeatherTable::Post(TWeatherRow& row)
     query.finish();
     Changed();
     return row.Id;
+}
+
+bool TWeatherTable::UpdateFields(qint64 id, quint64 fieldMask, const QVariantList& values)
+{
+    if (!FCreated)
+        return false;
+    fieldMask &= FFields.size() >= 64 ? ~quint64(0) : (quint64(1) << FFields.size()) - 1;
+    if (fieldMask == 0)
+        return true;
+    auto found = FFieldUpdates.find(fieldMask);
+    if (found == FFieldUpdates.end()) {
+        QStringList assignments;
+        for (int field = 0; field < FFields.size(); ++field)
+            if (fieldMask & (quint64(1) << field))
+                assignments.append(QuoteSqlIdentifier(FFields.at(field).Name) +
+                                   QStringLiteral(" = ?"));
+        QSqlQuery query(FDatabase.Database());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                          .arg(QuoteSqlIdentifier(FName), assignments.join(QStringLiteral(", "))));
+        found = FFieldUpdates.emplace(fieldMask, query).first;
+    }
+    QSqlQuery& query = found->second;
+    for (int field = 0; field < FFields.size(); ++field)
+        if (fieldMask & (quint64(1) << field))
+            query.addBindValue(values.value(field));
+    query.addBindValue(id);
+    const bool ok = query.exec();
+    if (!ok)
+        LogFailure("Cannot store a row:", query);
+    query.finish();
+    Changed();
+    return ok;
 }
 
 void TWeatherTable::Empty()
@@ -329,7 +391,7 @@ void TWeatherTable::Changed()
         emit contentChanged();
 }
 
-QVariant TWeatherTable::ToStorage(int field, const QVariant& value) const
+QVariant TWeatherTable::StorageValue(int field, const QVariant& value) const
 {
     if (!value.isValid() || value.isNull())
         return QVariant();
@@ -340,8 +402,19 @@ QVariant TWeatherTable::ToStorage(int field, const QVariant& value) const
         return CutToSize(value.toString(), def.Size);
     case TFieldType::Integer: {
         bool ok = false;
-        const int number = isText ? value.toString().trimmed().toInt(&ok, 10) : value.toInt(&ok);
-        return ok ? QVariant(number) : QVariant();
+        if (isText) {
+            const int number = value.toString().trimmed().toInt(&ok, 10);
+            return ok ? QVariant(number) : QVariant();
+        }
+        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            const auto number = pas_lib::RoundToInteger<int>(value.toDouble());
+            return number ? QVariant(*number) : QVariant();
+        }
+        const qlonglong number = value.toLongLong(&ok);
+        if (!ok || number < std::numeric_limits<int>::min() ||
+            number > std::numeric_limits<int>::max())
+            return QVariant();
+        return int(number);
     }
     case TFieldType::Float: {
         std::optional<double> number;
@@ -350,10 +423,13 @@ QVariant TWeatherTable::ToStorage(int field, const QVariant& value) const
         } else {
             bool ok = false;
             const double converted = value.toDouble(&ok);
-            if (ok && std::isfinite(converted))
+            if (ok)
                 number = converted;
         }
-        return number ? QVariant(*number) : QVariant();
+        // Beyond what the field holds is no reading either (and NaN never is one).
+        if (!number || !(std::abs(*number) <= def.EffectiveLimit()))
+            return QVariant();
+        return *number;
     }
     case TFieldType::DateTime: {
         QDateTime dateTime;

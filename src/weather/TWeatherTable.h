@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <unordered_map>
 
 class TWeatherDatabase;
 
@@ -20,6 +21,12 @@ struct TFieldDef
     QString Caption;      // the column title; the name when empty
     int DisplayWidth = 0; // in characters; 0 takes the default of the type
     bool Visible = true;
+    // Floats: the largest magnitude the field holds; a value beyond it is no
+    // reading and stays empty. 0 takes DefaultFloatLimit.
+    double Limit = 0.0;
+
+    static constexpr double DefaultFloatLimit = 1e9;
+    double EffectiveLimit() const { return Limit > 0.0 ? Limit : DefaultFloatLimit; }
 
     QString DisplayLabel() const { return Caption.isEmpty() ? Name : Caption; }
     // Strings show as wide as they may be long; numbers and date-times take room
@@ -78,6 +85,8 @@ public:
     QList<TWeatherRow> Rows() const;
     // The first row whose field equals value (text fields: letter case ignored).
     std::optional<TWeatherRow> FindRow(int field, const QVariant& value) const;
+    // The same, giving only the row's id.
+    std::optional<qint64> FindRowId(int field, const QVariant& value) const;
     TWeatherRow NewRow() const;
     // Stores the value converted to the field's type: text, a number, or for a
     // date-time a QDateTime, QDate, day number or feed-format text. A value
@@ -85,8 +94,13 @@ public:
     void SetValue(TWeatherRow& row, int field, const QVariant& value) const;
     // The value as QString, int, double or QDateTime; invalid when empty.
     QVariant Value(const TWeatherRow& row, const QString& fieldName) const;
+    // The value as the table stores it (what SetValue puts into a row).
+    QVariant StorageValue(int field, const QVariant& value) const;
     // Inserts a new row or updates a read one; returns its id, -1 on failure.
     qint64 Post(TWeatherRow& row);
+    // Writes the fields whose bits are set in fieldMask (bit i: field i) of the
+    // row with that id, from values in stored form, indexed by field.
+    bool UpdateFields(qint64 id, quint64 fieldMask, const QVariantList& values);
     void Empty();
 
     // Displays hear of changes once, when the last EnableControls ends a batch.
@@ -100,7 +114,6 @@ signals:
     void fieldsChanged();
 
 private:
-    QVariant ToStorage(int field, const QVariant& value) const;
     QVariant FromStorage(int field, const QVariant& stored) const;
     QVariant StoredValue(int field, const QVariant& raw) const;
     TWeatherRow ReadCurrent(const QSqlQuery& query) const;
@@ -119,7 +132,11 @@ private:
     // Prepared once: a feed load runs them for every record.
     std::optional<QSqlQuery> FInsert;
     std::optional<QSqlQuery> FUpdate;
+    // Updates of some fields, prepared once per set of fields.
+    std::unordered_map<quint64, QSqlQuery> FFieldUpdates;
     // Lookups by one field, prepared for the field last looked up by.
     mutable std::optional<QSqlQuery> FFind;
     mutable int FFindField = -1;
+    mutable std::optional<QSqlQuery> FFindId;
+    mutable int FFindIdField = -1;
 };

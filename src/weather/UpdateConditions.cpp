@@ -7,7 +7,7 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include <cmath>
+#include <QRegularExpression>
 
 namespace {
 
@@ -18,30 +18,52 @@ QLocale UserLocale()
     return locale;
 }
 
+// Negative numbers with "-": some locales (the Slovenian among them) write the
+// minus sign U+2212, which the tray's text and other windows' captions would
+// show next to the "-" of texts made elsewhere.
+QString PlainMinus(QString text, const QLocale& locale)
+{
+    if (locale.negativeSign() != QLatin1String("-"))
+        text.replace(locale.negativeSign(), QLatin1String("-"));
+    text.replace(QChar(0x2212), QLatin1Char('-'));
+    return text;
+}
+
+// The locale's short date and time, with the year in four digits.
+QString DateTimeFormat(const QLocale& locale)
+{
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    return locale.dateTimeFormat(QLocale::ShortFormat).replace(shortYear, QStringLiteral("yyyy"));
+}
+
 // Numbers and date-times as the user's regional settings write them; empty stays empty.
 QString Text(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return {};
+    const QLocale locale = UserLocale();
     switch (value.typeId()) {
     case QMetaType::Double:
-        return UserLocale().toString(value.toDouble(), 'g', 15);
+        return PlainMinus(locale.toString(value.toDouble(), 'g', 15), locale);
     case QMetaType::Int:
-        return UserLocale().toString(value.toInt());
+        return PlainMinus(locale.toString(value.toInt()), locale);
     case QMetaType::QDateTime:
-        return UserLocale().toString(value.toDateTime(), QLocale::ShortFormat);
+        return locale.toString(value.toDateTime(), DateTimeFormat(locale));
     default:
         return value.toString();
     }
 }
 
+// The temperature rounded to a whole number, a half to the even neighbour;
+// -0.4 gives 0, not -0. Empty when there is none (or none that an integer holds).
 QString Rounded(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return {};
-    // Half to the even neighbour; -0.4 gives 0, not -0.
-    const double rounded = std::nearbyint(value.toDouble());
-    return QString::number(qint64(rounded)) + QStringLiteral("°");
+    const auto rounded = pas_lib::RoundToInteger<qint64>(value.toDouble());
+    if (!rounded)
+        return {};
+    return QString::number(*rounded) + QStringLiteral("°");
 }
 
 } // namespace

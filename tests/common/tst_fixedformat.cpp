@@ -30,6 +30,12 @@ private slots:
         QTest::newRow("month first") << "2009-06-08" << QDateTime();
         QTest::newRow("hour 24") << "8.6.2009 24:00" << QDateTime();
         QTest::newRow("empty") << "" << QDateTime();
+        QTest::newRow("two-digit year") << "8.6.09 14:05" << QDateTime();
+        QTest::newRow("three-digit day") << "008.6.2009" << QDateTime();
+        QTest::newRow("seconds 60") << "8.6.2009 14:05:60" << QDateTime();
+        QTest::newRow("trailing text") << "8.6.2009 14:05 CET" << QDateTime();
+        QTest::newRow("time only") << "14:05" << QDateTime();
+        QTest::newRow("year 0") << "1.1.0000" << QDateTime();
     }
     void dateTimes()
     {
@@ -54,6 +60,22 @@ private slots:
         QTest::newRow("text") << "abc" << false << 0.0;
         QTest::newRow("infinity") << "1e999" << false << 0.0;
         QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("plus sign") << "+1" << true << 1.0;
+        QTest::newRow("no integer part") << ".5" << true << 0.5;
+        QTest::newRow("no fraction") << "5." << true << 5.0;
+        QTest::newRow("exponent") << "1.25e2" << true << 125.0;
+        QTest::newRow("negative exponent") << "-5E-1" << true << -0.5;
+        QTest::newRow("exponent without digits") << "1e" << false << 0.0;
+        QTest::newRow("sign alone") << "-" << false << 0.0;
+        QTest::newRow("point alone") << "." << false << 0.0;
+        QTest::newRow("two signs") << "--1" << false << 0.0;
+        QTest::newRow("inner blank") << "1 000" << false << 0.0;
+        QTest::newRow("words for infinity") << "inf" << false << 0.0;
+        QTest::newRow("words for no number") << "nan" << false << 0.0;
+        QTest::newRow("hexadecimal") << "0x10" << false << 0.0;
+        QTest::newRow("digits of another script") << "١٢" << false << 0.0;
+        QTest::newRow("100 characters") << "1." + QString(98, QLatin1Char('0')) << true << 1.0;
+        QTest::newRow("101 characters") << "1." + QString(99, QLatin1Char('0')) << false << 0.0;
     }
     void numbers()
     {
@@ -82,6 +104,75 @@ private slots:
         QFETCH(double, days);
         QCOMPARE(DateTimeToDays(dateTime), days);
         QCOMPARE(DaysToDateTime(days), dateTime);
+    }
+
+    // Day numbers that name no day of the years 1 to 9999 give no date-time
+    // (and reach no conversion to an integer).
+    void dayNumbersOutOfRange_data()
+    {
+        QTest::addColumn<double>("days");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("31.12.9999") << 2958465.5 << true;
+        QTest::newRow("1.1.10000") << 2958466.0 << false;
+        QTest::newRow("1.1.1") << -693593.0 << true;
+        QTest::newRow("before the year 1") << -693594.0 << false;
+        QTest::newRow("1e19") << 1e19 << false;
+        QTest::newRow("-1e300") << -1e300 << false;
+        QTest::newRow("infinity") << qInf() << false;
+        QTest::newRow("NaN") << qQNaN() << false;
+    }
+    void dayNumbersOutOfRange()
+    {
+        QFETCH(double, days);
+        QFETCH(bool, valid);
+        QCOMPARE(DaysToDateTime(days).isValid(), valid);
+    }
+
+    void roundToInteger_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<qint64>("expected");
+        QTest::newRow("half to even, down") << 12.5 << true << qint64(12);
+        QTest::newRow("half to even, up") << 13.5 << true << qint64(14);
+        QTest::newRow("-0.4") << -0.4 << true << qint64(0);
+        QTest::newRow("largest int32") << 2147483647.0 << true << qint64(2147483647);
+        QTest::newRow("beyond int32") << 2147483647.6 << false << qint64(0);
+        QTest::newRow("smallest int32") << -2147483648.0 << true << qint64(-2147483648LL);
+        QTest::newRow("below int32") << -2147483649.0 << false << qint64(0);
+        QTest::newRow("1e19") << 1e19 << false << qint64(0);
+        QTest::newRow("infinity") << -qInf() << false << qint64(0);
+        QTest::newRow("NaN") << qQNaN() << false << qint64(0);
+    }
+    void roundToInteger()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, fits);
+        QFETCH(qint64, expected);
+        const auto rounded = RoundToInteger<qint32>(value);
+        QCOMPARE(rounded.has_value(), fits);
+        if (rounded)
+            QCOMPARE(qint64(*rounded), expected);
+        QCOMPARE(RoundToInteger<qint64>(value).has_value(), std::isfinite(value) && value < 1e18);
+    }
+
+    // The hour that summer time skips reads as the moment after the skip; a
+    // date-time is never invalid.
+    void skippedHour()
+    {
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", "Europe/Ljubljana");
+        const auto parsed = ParseFeedDateTime(u"30.3.2025 2:30");
+        const auto after = ParseFeedDateTime(u"30.3.2025 12:00");
+        const auto day = DaysToDateTime(45746.0 + 2.5 / 24.0); // 30.3.2025 2:30
+        previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
+        QVERIFY(parsed && parsed->isValid());
+        QCOMPARE(parsed->time(), QTime(3, 30));
+        QCOMPARE(parsed->date(), QDate(2025, 3, 30));
+        QVERIFY(after && after->isValid());
+        QCOMPARE(after->time(), QTime(12, 0));
+        QVERIFY(day.isValid());
+        QCOMPARE(day.time(), QTime(3, 30));
     }
 };
 

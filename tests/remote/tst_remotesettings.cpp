@@ -162,6 +162,85 @@ private slots:
         QVERIFY2(config.contains("REKLAME=http://oglasi.example/seznam.asp\n"), config.constData());
     }
 
+    // Documents of a hostile or careless server against the Config.ini that
+    // results: only whole web addresses are cached, trimmed, each on its line.
+    void hostileDocuments_data()
+    {
+        QTest::addColumn<QByteArray>("inner");
+        QTest::addColumn<QString>("next");    // NASTAVITVE afterwards; empty: as before
+        QTest::addColumn<QString>("adverts"); // REKLAME afterwards; empty: none
+        QTest::newRow("line break and a section in Nastavitve")
+            << QByteArray("<URL><Nastavitve>http://x.example/c.asp\n[PARAMETRI]\n"
+                          "PROXY_SERVER=evil.example</Nastavitve></URL>")
+            << ""
+            << "";
+        QTest::newRow("CR LF and a key in Reklame")
+            << QByteArray("<URL><Reklame>http://ads.example/s.asp&#13;&#10;[URL]&#13;&#10;"
+                          "NASTAVITVE=http://evil.example/</Reklame></URL>")
+            << ""
+            << "";
+        QTest::newRow("carriage return alone")
+            << QByteArray(
+                   "<URL><Nastavitve>http://x.example/&#13;PROXY_SERVER=e</Nastavitve></URL>")
+            << ""
+            << "";
+        QTest::newRow("pretty-printed")
+            << QByteArray("\n  <URL>\n    <Nastavitve>\n      http://x.example/c.asp\n"
+                          "    </Nastavitve>\n    <Reklame>\r\n\thttp://ads.example/s.asp \n"
+                          "    </Reklame>\n  </URL>\n")
+            << "http://x.example/c.asp"
+            << "http://ads.example/s.asp";
+        QTest::newRow("no web addresses")
+            << QByteArray("<URL><Nastavitve>file:///etc/passwd</Nastavitve>"
+                          "<Reklame>javascript:alert(1)</Reklame></URL>")
+            << ""
+            << "";
+        QTest::newRow("blank inside, no host")
+            << QByteArray("<URL><Nastavitve>http://x.example/a b</Nastavitve>"
+                          "<Reklame>http://</Reklame></URL>")
+            << ""
+            << "";
+        QTest::newRow("https") << QByteArray(
+                                      "<URL><Nastavitve>HTTPS://x.example/c</Nastavitve></URL>")
+                               << "HTTPS://x.example/c"
+                               << "";
+    }
+    void hostileDocuments()
+    {
+        QFETCH(QByteArray, inner);
+        QFETCH(QString, next);
+        QFETCH(QString, adverts);
+        const QByteArray before = home->ReadFile(QStringLiteral("Config.ini"));
+        const QString cached = nginx.Url(QStringLiteral("cliententer.asp"));
+        Serve(QStringLiteral("cliententer.asp"),
+              Document(inner + Mirror(QStringLiteral("http://m1.example/"))));
+        ReadRemoteSettings();
+        QVERIFY(LastRemoteRead.isValid());
+        QByteArray expected = before;
+        if (!next.isEmpty())
+            expected.replace(cached.toUtf8(), next.toUtf8());
+        if (!adverts.isEmpty())
+            expected += "REKLAME=" + adverts.toUtf8() + "\n";
+        QCOMPARE(home->ReadFile(QStringLiteral("Config.ini")), expected);
+        CreateParameters();
+        QCOMPARE(parametri->Get(QStringLiteral("PROXY_SERVER")).toString(), QString());
+        QCOMPARE(AdsUrl.isEmpty(), adverts.isEmpty());
+        QCOMPARE(presenter->Messages, QStringList());
+    }
+
+    // The version note goes to the message as it is, markup and all; the
+    // presenter shows it as plain text.
+    void versionNoteIsText()
+    {
+        Serve(QStringLiteral("cliententer.asp"),
+              Document(
+                  "<Verzija><Stevilka>9.7.0.0</Stevilka><Opomba>\n  &lt;img src=\"/dev/zero\"&gt;"
+                  "&lt;b&gt;Nova&lt;/b&gt;\n</Opomba></Verzija>"));
+        ReadRemoteSettings();
+        QCOMPARE(presenter->Messages,
+                 QStringList(QStringLiteral("<img src=\"/dev/zero\"><b>Nova</b>")));
+    }
+
     void advertising_data()
     {
         QTest::addColumn<QByteArray>("onOff");

@@ -76,7 +76,7 @@ private slots:
         QFETCH(QByteArray, feed);
         QFETCH(int, kind);
         QFETCH(QString, stamp);
-        QCOMPARE(ChangeStamp(feed, kind), stamp);
+        QCOMPARE(ChangeStamp(pas_lib::TXmlDocument(feed), kind), stamp);
     }
 };
 

@@ -55,11 +55,22 @@ private:
     }
 };
 
-void SetFeed(QBuffer& feed, const QByteArray& data)
+// The feed with more put inside its root element, at its end.
+QByteArray WithinRoot(QByteArray feed, const QByteArray& inner)
 {
-    feed.close();
-    feed.setData(data);
-    feed.open(QIODevice::ReadWrite);
+    feed.insert(feed.lastIndexOf("</"), inner);
+    return feed;
+}
+
+// Puts feeds into memory as a refresh leaves them: received and parsed.
+void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second = QByteArray())
+{
+    for (auto [feed, data] : {std::pair{&feeds.MainFeed, &main}, {&feeds.SecondFeed, &second}}) {
+        feed->close();
+        feed->setData(*data);
+        feed->open(QIODevice::ReadWrite);
+    }
+    feeds.Parse();
 }
 
 void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified)
@@ -105,6 +116,33 @@ private:
 
 const QStringList feedFiles{"ogledalo1/podatki.xml", "ogledalo1/podatkiOstalo.xml",
                             "ogledalo2/podatki.xml", "ogledalo2/podatkiOstalo.xml"};
+
+// Counts the XML documents parsed while it lives.
+class TParseCounter
+{
+public:
+    TParseCounter()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("nimbulon.xml.debug=true"));
+        count = 0;
+        FPrevious = qInstallMessageHandler(&TParseCounter::Handle);
+    }
+    ~TParseCounter()
+    {
+        qInstallMessageHandler(FPrevious);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    static int Count() { return count; }
+
+private:
+    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (message.startsWith(QLatin1String("XML document parsed")))
+            ++count;
+    }
+    static inline int count = 0;
+    QtMessageHandler FPrevious;
+};
 
 } // namespace
 
@@ -287,14 +325,29 @@ private slots:
         QTest::newRow("0 before any view") << 0 << 0 << QStringList{};
         QTest::newRow("0 is the view shown") << 13 << 0 << QStringList{"tbl_eu"};
     }
+    // A refresh parses each feed once; every section it loads, and every view
+    // shown until the next refresh, reads the documents parsed then.
+    void eachFeedParsedOncePerRefresh()
+    {
+        cycle->RefreshData(false); // the first one also reads the settings document
+        pas_lib::CurrentViewKind = 5;
+        TParseCounter counter;
+        cycle->RefreshData(false);
+        QCOMPARE(TParseCounter::Count(), 2);
+        QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
+        for (int view : {1, 2, 5, 7, 8, 9, 10, 13, 14, 15, 16})
+            cycle->LoadView(view);
+        QCOMPARE(TParseCounter::Count(), 2);
+        QVERIFY(!data->tbl_eu->Rows().isEmpty());
+    }
+
     void loadView()
     {
         QFETCH(int, shown);
         QFETCH(int, kind);
         QFETCH(QStringList, changed);
-        SetFeed(cycle->Feeds().MainFeed, demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")));
-        SetFeed(cycle->Feeds().SecondFeed,
-                demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
+        SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
+                 demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
         pas_lib::CurrentViewKind = shown;
         const qsizetype before = demo.Server().Requests().size();
         const auto old = Snapshot();
@@ -318,6 +371,10 @@ private slots:
         QTest::newRow("not XML") << "text";
         QTest::newRow("unreachable mirror") << "unreachable";
         QTest::newRow("no mirrors") << "none";
+        // Feeds beyond what a feed may be fail as a broken download does.
+        QTest::newRow("larger than 8 MiB") << "large";
+        QTest::newRow("deeper than 64 levels") << "deep";
+        QTest::newRow("more than 200000 elements") << "many";
     }
     void failureKeepsData()
     {
@@ -338,6 +395,15 @@ private slots:
                 demo.Server().WriteFile(path, feed.left(feed.size() / 2));
             else if (failure == QLatin1String("text"))
                 demo.Server().WriteFile(path, "Storitev trenutno ni na voljo.");
+            else if (failure == QLatin1String("large"))
+                demo.Server().WriteFile(path, feed + QByteArray(8 * 1024 * 1024, '\n'));
+            else if (failure == QLatin1String("deep"))
+                demo.Server().WriteFile(path,
+                                        WithinRoot(feed, QByteArray("<x>").repeated(64) +
+                                                             QByteArray("</x>").repeated(64)));
+            else if (failure == QLatin1String("many"))
+                demo.Server().WriteFile(path,
+                                        WithinRoot(feed, QByteArray("<x/>").repeated(200000)));
         }
         if (failure == QLatin1String("unreachable"))
             UseMirror(QStringLiteral("http://127.0.0.1:%1/").arg(FreeLoopbackPort()));
@@ -427,7 +493,7 @@ private slots:
             stamped ? QStringLiteral("<Spremembe><Vreme4Dni>%1</Vreme4Dni></Spremembe>")
                           .arg(now.addSecs(-3600).toString(QStringLiteral("d.M.yyyy H:mm:ss")))
                     : QString();
-        SetFeed(cycle->Feeds().MainFeed, ("<podatki>" + stamp + "</podatki>").toUtf8());
+        SetFeeds(cycle->Feeds(), ("<podatki>" + stamp + "</podatki>").toUtf8());
         UseMirror(demo.BaseUrl() + QStringLiteral("/ogledalo1/"));
         const QString local = pas_lib::SlikeDir + QStringLiteral("vreme.jpg");
         if (fileAgeHours >= 0)

@@ -37,6 +37,11 @@ private slots:
         QTest::newRow("-0.4") << QVariant(-0.4) << "0°";
         QTest::newRow("-2.5") << QVariant(-2.5) << "-2°";
         QTest::newRow("no temperature") << QVariant() << "";
+        // Beyond what a temperature can be: no reading, and no conversion of it.
+        QTest::newRow("1e19") << QVariant(1e19) << "";
+        QTest::newRow("-1e300") << QVariant(-1e300) << "";
+        QTest::newRow("-999.6") << QVariant(-999.6) << "-1000°";
+        QTest::newRow("1000.4") << QVariant(1000.4) << "";
     }
     void temperatureAndFields()
     {
@@ -57,7 +62,61 @@ private slots:
         QCOMPARE(record.weather, QStringLiteral("jasno"));
         QCOMPARE(record.wind, QStringLiteral("SV 2,5 m/s"));
         QCOMPARE(record.humidity, QStringLiteral("%"));
-        QCOMPARE(record.lastChange, QLocale().toString(changed, QLocale::ShortFormat));
+        QCOMPARE(record.lastChange, QStringLiteral("9. 12. 2026 14:30"));
+        delete parametri;
+        parametri = nullptr;
+    }
+
+    // Numbers and the report time as the user's locale writes them, but always
+    // with "-" for negative numbers and a four-digit year.
+    void textsInTheUsersLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("feelsLike");
+        QTest::addColumn<QString>("wind");
+        QTest::addColumn<QString>("lastChange");
+        QTest::newRow("Slovenian") << QLocale(QLocale::Slovenian, QLocale::Slovenia) << "-4,5°"
+                                   << "SV 2,5 m/s"
+                                   << "9. 12. 2026 22:00";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "-4,5°"
+                                << "SV 2,5 m/s"
+                                << "09.12.2026 22:00";
+        QTest::newRow("American") << QLocale(QLocale::English, QLocale::UnitedStates) << "-4.5°"
+                                  << "SV 2.5 m/s"
+                                  << "12/9/2026 10:00 PM";
+        QTest::newRow("Hungarian, year first")
+            << QLocale(QLocale::Hungarian, QLocale::Hungary) << "-4,5°"
+            << "SV 2,5 m/s"
+            << "2026. 12. 09. 22:00";
+    }
+    void textsInTheUsersLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, feelsLike);
+        QFETCH(QString, wind);
+        QFETCH(QString, lastChange);
+        QLocale::setDefault(locale);
+        TTestHome home;
+        CreateParameters();
+        TWeatherData data;
+        data.CreateWeatherTables();
+        TWeatherTable& table = *data.tbl_opazovalne;
+        table.Empty();
+        AddRow(table, QStringLiteral("Ljubljana"), -3.0,
+               QDateTime(QDate(2026, 12, 9), QTime(22, 0)));
+        TWeatherRow row = table.Rows().constFirst();
+        table.SetValue(row, table.FieldIndex(QStringLiteral("OBCUTEKT")), -4.5);
+        table.SetValue(row, table.FieldIndex(QStringLiteral("ZRACNITLAK")), -1.25);
+        table.Post(row);
+        UpdateConditions(pas_lib::ObservationStations, table);
+        const CurrentConditions& record = pas_lib::currentConditions[0];
+        QCOMPARE(record.temperature, QStringLiteral("-3°"));
+        QCOMPARE(record.feelsLike, feelsLike);
+        QCOMPARE(record.wind, wind);
+        QCOMPARE(record.pressure,
+                 QStringLiteral("-1") + QLocale().decimalPoint() + QStringLiteral("25 hPa"));
+        QCOMPARE(record.lastChange, lastChange);
+        QLocale::setDefault(QLocale(QLocale::Slovenian, QLocale::Slovenia));
         delete parametri;
         parametri = nullptr;
     }

@@ -202,21 +202,41 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QVariant>("expected");
-        const QVariant dayZero(pas_lib::DaysToDateTime(0.0));
         QTest::newRow("decimal point") << "TEMPERATURA" << QByteArray("-2.25") << QVariant(-2.25);
         QTest::newRow("whole number") << "TEMPERATURA" << QByteArray("11") << QVariant(11.0);
         QTest::newRow("decimal comma is no number")
-            << "TEMPERATURA" << QByteArray("2,5") << QVariant(0.0);
-        QTest::newRow("text is no number") << "VETERHITROST" << QByteArray("n/a") << QVariant(0.0);
+            << "TEMPERATURA" << QByteArray("2,5") << QVariant();
+        QTest::newRow("text is no number") << "VETERHITROST" << QByteArray("n/a") << QVariant();
         QTest::newRow("empty number") << "TEMPERATURA" << QByteArray("") << QVariant();
+        QTest::newRow("dash is no number") << "TEMPERATURA" << QByteArray("-") << QVariant();
+        QTest::newRow("infinity") << "TEMPERATURA" << QByteArray("inf") << QVariant();
+        QTest::newRow("not a number") << "OBCUTEKT" << QByteArray("NaN") << QVariant();
+        QTest::newRow("beyond a double") << "ZRACNITLAK" << QByteArray("1e999") << QVariant();
+        QTest::newRow("temperature 1e19") << "TEMPERATURA" << QByteArray("1e19") << QVariant();
+        QTest::newRow("temperature 1e300") << "TEMPERATURA" << QByteArray("1e300") << QVariant();
+        QTest::newRow("temperature below -1000")
+            << "TEMPERATURA" << QByteArray("-1000.5") << QVariant();
+        QTest::newRow("temperature -1000")
+            << "TEMPERATURA" << QByteArray("-1000") << QVariant(-1000.0);
+        QTest::newRow("felt temperature beyond 1000")
+            << "OBCUTEKT" << QByteArray("1001") << QVariant();
+        QTest::newRow("wind beyond any wind") << "VETERHITROST" << QByteArray("2e9") << QVariant();
+        QTest::newRow("exponent") << "ZRACNITLAK" << QByteArray("1.0132e3") << QVariant(1013.2);
+        QTest::newRow("integer beyond 32 bits")
+            << "VLAZNOST" << QByteArray("4294967353") << QVariant();
+        QTest::newRow("integer with a fraction") << "VLAZNOST" << QByteArray("87.5") << QVariant();
         QTest::newRow("date and time") << "ZADNJASPREMEMBA" << QByteArray("5.3.2024 14:30")
                                        << QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)));
         QTest::newRow("date, time with seconds")
             << "ZADNJASPREMEMBA" << QByteArray("15.12.2023 7:05:09")
             << QVariant(QDateTime(QDate(2023, 12, 15), QTime(7, 5, 9)));
         QTest::newRow("date the other way round")
-            << "ZADNJASPREMEMBA" << QByteArray("2024-03-05 14:30") << dayZero;
+            << "ZADNJASPREMEMBA" << QByteArray("2024-03-05 14:30") << QVariant();
         QTest::newRow("empty date") << "ZADNJASPREMEMBA" << QByteArray(" ") << QVariant();
+        QTest::newRow("no such day")
+            << "ZADNJASPREMEMBA" << QByteArray("31.2.2024 8:00") << QVariant();
+        QTest::newRow("time without a date")
+            << "ZADNJASPREMEMBA" << QByteArray("14:30") << QVariant();
         QTest::newRow("integer") << "VLAZNOST" << QByteArray("87") << QVariant(87);
         QTest::newRow("integer from text") << "VLAZNOST" << QByteArray("visoka") << QVariant();
         QTest::newRow("text") << "VETERSMER" << QByteArray("SV") << QVariant(QStringLiteral("SV"));
