@@ -57,12 +57,14 @@ std::optional<QString> KeyName(const QString& line)
 }
 
 // Line range [first, last) of a section's body, or nullopt when it is missing.
+// Names are compared as the file holds them, without blanks around.
 std::optional<std::pair<qsizetype, qsizetype>> FindSection(const QStringList& lines,
                                                            const QString& section)
 {
+    const QString wanted = section.trimmed();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const auto name = SectionName(lines.at(i));
-        if (!name || name->compare(section, Qt::CaseInsensitive) != 0)
+        if (!name || name->compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
         qsizetype end = i + 1;
         while (end < lines.size() && !SectionName(lines.at(end)))
@@ -74,9 +76,10 @@ std::optional<std::pair<qsizetype, qsizetype>> FindSection(const QStringList& li
 
 qsizetype FindKey(const QStringList& lines, qsizetype first, qsizetype last, const QString& key)
 {
+    const QString wanted = key.trimmed();
     for (qsizetype i = first; i < last; ++i) {
         const auto name = KeyName(lines.at(i));
-        if (name && name->compare(key, Qt::CaseInsensitive) == 0)
+        if (name && name->compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -150,7 +153,7 @@ bool TProfileFile::SetValue(const QString& section, const QString& key, const QS
                              << section.left(40);
         return false;
     }
-    const QString newLine = key + QLatin1Char('=') + value;
+    const QString newLine = key.trimmed() + QLatin1Char('=') + value;
     if (const auto range = FindSection(FLines, section)) {
         const qsizetype index = FindKey(FLines, range->first, range->second, key);
         if (index >= 0) {
@@ -164,7 +167,7 @@ bool TProfileFile::SetValue(const QString& section, const QString& key, const QS
             FLines.insert(insertAt, newLine);
         }
     } else {
-        FLines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+        FLines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
         FLines.append(newLine);
     }
     FChanged = true;

@@ -80,6 +80,10 @@ private slots:
             << "K" << QByteArray("[A]\nX=1\nK=v\n\n[B]\nY=2\n");
         QTest::newRow("new section at end of file") << QByteArray("[A]\nX=1\n") << "URL"
                                                     << "K" << QByteArray("[A]\nX=1\n[URL]\nK=v\n");
+        QTest::newRow("names with blanks around") << QByteArray("[A]\nK=1\n") << " A "
+                                                  << " K\t" << QByteArray("[A]\nK=v\n");
+        QTest::newRow("new names without blanks around")
+            << QByteArray() << " B " << " K " << QByteArray("[B]\nK=v\n");
         QTest::newRow("Windows-1250 lines come back as UTF-8")
             << QByteArray("[A]\r\nP=\xC8rnomelj\r\n") << "A"
             << "K" << QByteArray("[A]\r\nP=Črnomelj\r\nK=v\r\n");
@@ -95,6 +99,7 @@ private slots:
             home.WriteFile(QStringLiteral("Config.ini"), before);
         QVERIFY(WriteProfileString(home.ConfigIni(), section, key, QStringLiteral("v")));
         QCOMPARE(home.ReadFile(QStringLiteral("Config.ini")), after);
+        QCOMPARE(ReadProfileString(home.ConfigIni(), section, key), QStringLiteral("v"));
         // It may hold the proxy password.
         const auto permissions = QFileInfo(home.ConfigIni()).permissions();
         QVERIFY(permissions.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
