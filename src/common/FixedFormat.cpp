@@ -1,5 +1,7 @@
 #include "common/FixedFormat.h"
 
+#include <QLocale>
+
 namespace pas_lib {
 
 const TFormatSettings FixedFormatSettings{QStringLiteral("d.M.yyyy"), QStringLiteral("H:mm:ss"),
@@ -148,7 +150,9 @@ std::optional<double> ParseFeedNumber(QStringView text)
 
 QString FormatFeedNumber(double value)
 {
-    return QString::number(value, 'g', 15);
+    // The fewest digits that read back as the same number: fifteen digits
+    // would lose some, and turn the largest ones into numbers beyond a double.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 double DateTimeToDays(const QDateTime& dateTime)

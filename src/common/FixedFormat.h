@@ -38,7 +38,8 @@ std::optional<QDateTime> ParseFeedDateTime(QStringView text);
 // A finite decimal number with "." as the decimal separator and an optional
 // exponent, at most 100 characters.
 std::optional<double> ParseFeedNumber(QStringView text);
-// The number in the feed's format ("." decimal separator, no grouping).
+// The number in the feed's format ("." decimal separator, no grouping), in
+// the fewest digits that ParseFeedNumber reads back as the same number.
 QString FormatFeedNumber(double value);
 
 double DateTimeToDays(const QDateTime& dateTime);

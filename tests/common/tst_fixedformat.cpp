@@ -88,6 +88,27 @@ private slots:
             QCOMPARE(*parsed, expected);
     }
 
+    // Every number is written so that it reads back as itself, in few digits.
+    void numbersWrittenAndReadBack_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("12.5") << 12.5 << "12.5";
+        QTest::newRow("negative") << -2.25 << "-2.25";
+        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.30000000000000004";
+        QTest::newRow("largest double") << 1.7976931348623157e308 << "1.7976931348623157e+308";
+        QTest::newRow("smallest double") << 5e-324 << "5e-324";
+    }
+    void numbersWrittenAndReadBack()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(FormatFeedNumber(value), text);
+        const auto back = ParseFeedNumber(FormatFeedNumber(value));
+        QVERIFY(back);
+        QCOMPARE(*back, value);
+    }
+
     void dayNumbers_data()
     {
         QTest::addColumn<QDateTime>("dateTime");
