@@ -192,11 +192,16 @@ int TWeatherTable::RowCount() const
 {
     if (!FCreated)
         return 0;
-    QSqlQuery query(FDatabase.Database());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteSqlIdentifier(FName))) ||
-        !query.next())
-        return 0;
-    return query.value(0).toInt();
+    if (!FCount) {
+        FCount.emplace(FDatabase.Database());
+        FCount->setForwardOnly(true);
+        FCount->prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteSqlIdentifier(FName)));
+    }
+    int count = 0;
+    if (FCount->exec() && FCount->next())
+        count = FCount->value(0).toInt();
+    FCount->finish();
+    return count;
 }
 
 QList<TWeatherRow> TWeatherTable::Rows() const
@@ -204,16 +209,23 @@ QList<TWeatherRow> TWeatherTable::Rows() const
     QList<TWeatherRow> rows;
     if (!FCreated)
         return rows;
-    QSqlQuery query(FDatabase.Database());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2")
-                        .arg(ColumnList(), QuoteSqlIdentifier(FName)) +
-                    OrderClause())) {
+    // Prepared again only when the order changed.
+    const QString statement =
+        QStringLiteral("SELECT rowid, %1 FROM %2").arg(ColumnList(), QuoteSqlIdentifier(FName)) +
+        OrderClause();
+    if (!FSelectAll || FSelectAll->lastQuery() != statement) {
+        FSelectAll.emplace(FDatabase.Database());
+        FSelectAll->setForwardOnly(true);
+        FSelectAll->prepare(statement);
+    }
+    QSqlQuery& query = *FSelectAll;
+    if (!query.exec()) {
         LogFailure("Cannot read rows:", query);
         return rows;
     }
     while (query.next())
         rows.append(ReadCurrent(query));
+    query.finish();
     return rows;
 }
 
@@ -362,9 +374,13 @@ void TWeatherTable::Empty()
 {
     if (!FCreated)
         return;
-    QSqlQuery query(FDatabase.Database());
-    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(QuoteSqlIdentifier(FName))))
-        LogFailure("Cannot empty table:", query);
+    if (!FDelete) {
+        FDelete.emplace(FDatabase.Database());
+        FDelete->prepare(QStringLiteral("DELETE FROM %1").arg(QuoteSqlIdentifier(FName)));
+    }
+    if (!FDelete->exec())
+        LogFailure("Cannot empty table:", *FDelete);
+    FDelete->finish();
     Changed();
 }
 

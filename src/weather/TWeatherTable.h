@@ -132,6 +132,9 @@ private:
     // Prepared once: a feed load runs them for every record.
     std::optional<QSqlQuery> FInsert;
     std::optional<QSqlQuery> FUpdate;
+    std::optional<QSqlQuery> FDelete;
+    mutable std::optional<QSqlQuery> FCount;
+    mutable std::optional<QSqlQuery> FSelectAll;
     // Updates of some fields, prepared once per set of fields.
     std::unordered_map<quint64, QSqlQuery> FFieldUpdates;
     // Lookups by one field, prepared for the field last looked up by.
