@@ -233,6 +233,13 @@ QStringList Tparameter::Names() const
     return names;
 }
 
+char Tparameter::TypeOf(const QString& name) const
+{
+    QMutexLocker locker(&FLock);
+    const trec_parameter* entry = Find(name.toUpper());
+    return entry ? entry->TypeLetter : 0;
+}
+
 QString ConfigIniValue(TIniMode mode, const QString& key, const QString& value,
                        const QString& section)
 {

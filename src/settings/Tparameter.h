@@ -28,6 +28,8 @@ public:
 
     // Names in the list's order.
     QStringList Names() const;
+    // The type letter of a parameter; 0 for an unknown name.
+    char TypeOf(const QString& name) const;
     // The text that is written to Config.ini for a value of this type (unquoted).
     static QString TextForm(char typeLetter, const ParameterValue& value);
 

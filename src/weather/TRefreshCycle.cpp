@@ -22,42 +22,32 @@
 
 Q_LOGGING_CATEGORY(lcRefresh, "nimbulon.refresh", QtInfoMsg)
 
-namespace {
-
-// Where each view's data lies in the feeds. A section without a table goes to
-// a text pane; a station table refills its kind's current conditions.
-struct TViewSection
-{
-    int Kind;
-    const char* Path;
-    const char* Key;
-    bool SecondFeed;
-    bool Update;
-    TWeatherTable* const TWeatherData::*Table;
-    int ConditionsCode;
-};
-
-constexpr int noConditions = -1;
-
-const std::array<TViewSection, 12> viewSections{{
+const std::array<TViewSection, 12> ViewSections{{
     {1, "OpazovalnePostaje/P", "Kraj", false, true, &TWeatherData::tbl_opazovalne,
      pas_lib::ObservationStations},
     {2, "AvtomatskePostaje/P", "Kraj", false, true, &TWeatherData::tbl_avtomatske,
      pas_lib::AutomaticStations},
     {16, "AmaterskePostaje/P", "Kraj", false, true, &TWeatherData::tblAmaterske,
      pas_lib::AmateurStations},
-    {5, "Napovedi/VremenskaNapoved/N", "Naziv", false, false, nullptr, noConditions},
-    {7, "Napovedi/BioNapoved/N", "Naziv", false, false, nullptr, noConditions},
-    {8, "Napovedi/NapovedZaGore/N", "Naziv", false, false, nullptr, noConditions},
-    {9, "Napovedi/NapovedZaLetalstvo/N", "Naziv", false, false, nullptr, noConditions},
+    {5, "Napovedi/VremenskaNapoved/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
+    {7, "Napovedi/BioNapoved/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
+    {8, "Napovedi/NapovedZaGore/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
+    {9, "Napovedi/NapovedZaLetalstvo/N", "Naziv", false, false, nullptr,
+     TViewSection::NoConditions},
     {10, "VisinaSnezneOdeje/P", "Kraj", false, false, &TWeatherData::tbl_snezna_odeja,
-     noConditions},
-    {13, "VremeEU/P", "Kraj", true, false, &TWeatherData::tbl_eu, noConditions},
-    {14, "Napovedi/Primorje/N", "Kaj", true, false, &TWeatherData::tbl_primorje, noConditions},
-    {14, "Napovedi/Primorje/OceanBoja/N", "Naziv", true, false, nullptr, noConditions},
+     TViewSection::NoConditions},
+    {13, "VremeEU/P", "Kraj", true, false, &TWeatherData::tbl_eu, TViewSection::NoConditions},
+    {14, "Napovedi/Primorje/N", "Kaj", true, false, &TWeatherData::tbl_primorje,
+     TViewSection::NoConditions},
+    {14, "Napovedi/Primorje/OceanBoja/N", "Naziv", true, false, nullptr,
+     TViewSection::NoConditions},
     {15, "Vode/AvtomatskePostaje/P", "Postaja", true, false, &TWeatherData::tblVodostaji,
-     noConditions},
+     TViewSection::NoConditions},
 }};
+
+namespace {
+
+constexpr int noConditions = TViewSection::NoConditions;
 
 // The end of the program was asked for while events ran: the rest of the
 // refresh is skipped.
@@ -190,7 +180,7 @@ void TRefreshCycle::LoadView(int kind)
 {
     if (kind == 0)
         kind = pas_lib::CurrentViewKind;
-    for (const TViewSection& section : viewSections) {
+    for (const TViewSection& section : ViewSections) {
         if (section.Kind != kind)
             continue;
         qCDebug(lcRefresh) << "Loading" << section.Path;

@@ -5,11 +5,31 @@
 
 #include <QLoggingCategory>
 #include <QObject>
+#include <array>
 
 Q_DECLARE_LOGGING_CATEGORY(lcRefresh)
 
 class TRefreshHost;
 class TWeatherData;
+class TWeatherTable;
+
+// Where each view's data lies in the feeds. A section without a table goes to
+// a text pane; a station table refills its kind's current conditions.
+struct TViewSection
+{
+    static constexpr int NoConditions = -1;
+
+    int Kind;
+    const char* Path;
+    const char* Key;
+    bool SecondFeed;
+    bool Update;
+    TWeatherTable* const TWeatherData::*Table;
+    int ConditionsCode;
+};
+
+// Every section that LoadView reads, by view kind.
+extern const std::array<TViewSection, 12> ViewSections;
 
 // Fetches the feeds and brings the tables, the text panes, the current
 // conditions and the four-day picture up to date. Runs on the main thread and
