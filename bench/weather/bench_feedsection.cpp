@@ -2,7 +2,8 @@
 // records loaded in update mode into a table that already holds them, and for
 // a text section of 200 paragraphs. The station figure is set against a floor,
 // the least any reader of that section can do: one stream parse of the feed and
-// one prepared SQLite upsert per record, all in one transaction.
+// one prepared SQLite upsert per record, all in one transaction. Last, feeds at
+// and beyond the limits of what a feed may be.
 
 #include "common/DataPaths.h"
 #include "common/XmlDocument.h"
@@ -12,6 +13,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QSqlError>
@@ -180,6 +182,43 @@ void Report(QTextStream& out, const QString& what, std::pair<double, double> tim
         << QString::number(times.second, 'f', 1) << " ms\n";
 }
 
+// Peak resident memory of this process in KiB.
+long PeakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Hostile feeds at and beyond the limits: how long a parse takes, whether it
+// is accepted, and what the process's peak memory is afterwards.
+void ReportLimits(QTextStream& out)
+{
+    const QByteArray manyElements =
+        "<PODATKI>" + QByteArray("<P/>").repeated(199999) + "</PODATKI>";
+    const QByteArray eightMiB =
+        "<PODATKI><P>" + QByteArray(8 * 1024 * 1024 - 26, 'x') + "</P></PODATKI>";
+    const QByteArray tooMany = "<PODATKI>" + QByteArray("<P/>").repeated(200000) + "</PODATKI>";
+    const QByteArray cap(32 * 1024 * 1024, ' ');
+    for (const auto& [what, feed] :
+         {std::pair{"200,000 elements (the most accepted)", &manyElements},
+          {"8 MiB of text in one element (the largest accepted)", &eightMiB},
+          {"200,001 elements (refused)", &tooMany},
+          {"32 MiB, the download cap (refused)", &cap}}) {
+        QElapsedTimer timer;
+        timer.start();
+        const pas_lib::TXmlDocument document(*feed);
+        out << "parse of " << what << ": "
+            << QString::number(double(timer.nsecsElapsed()) / 1e6, 'f', 1) << " ms, "
+            << (document.IsValid() ? "accepted" : "refused") << ", peak memory so far "
+            << PeakResidentKiB() / 1024 << " MiB\n";
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -234,5 +273,6 @@ int main(int argc, char** argv)
     out << "Rows in the table: " << data.tbl_opazovalne->RowCount()
         << ", in the floor's table: " << floor.RowCount()
         << ", lines in the text pane: " << data.MainTextPane->blockCount() << "\n";
+    ReportLimits(out);
     return 0;
 }
