@@ -5,6 +5,7 @@
 #include "app/WindowPosition.h"
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
+#include "common/FixedFormat.h"
 #include "common/Messages.h"
 #include "common/UserSettings.h"
 #include "controls/TImagePanel.h"
@@ -37,7 +38,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcMainForm, "nimbulon.app", QtInfoMsg)
 
@@ -293,7 +293,7 @@ int TMainForm::FormCanResize(int proposedWidth)
 int TMainForm::StripLeft(int windowWidth)
 {
     // Half the width, a half to the even neighbour.
-    return int(std::nearbyint(windowWidth / 2.0)) - StripWidth / 2;
+    return pas_lib::RoundToInteger<int>(windowWidth / 2.0).value_or(0) - StripWidth / 2;
 }
 
 // Ending
@@ -305,12 +305,8 @@ void TMainForm::actIzhodExecute()
     FExiting = true;
     qCInfo(lcMainForm) << "Exit";
     DeleteSatellitePictures();
-    if (FRefresh) {
-        for (QBuffer* feed : {&FRefresh->Feeds().MainFeed, &FRefresh->Feeds().SecondFeed}) {
-            feed->close();
-            feed->setData(QByteArray());
-        }
-    }
+    if (FRefresh)
+        FRefresh->Feeds().Release();
     if (FSettings) {
         FSettings->setValue(SideChannelValue, suiSideChannel->Pinned());
         FSettings->sync();

@@ -16,6 +16,16 @@ void TFeeds::Parse()
         qCDebug(lcWeather) << "Second feed unreadable; its sections keep what they show";
 }
 
+void TFeeds::Release()
+{
+    for (QBuffer* feed : {&MainFeed, &SecondFeed}) {
+        feed->close();
+        feed->setData(QByteArray());
+    }
+    MainDocument.Clear();
+    SecondDocument.Clear();
+}
+
 QString FeedBaseAddress(const QString& feedAddress)
 {
     QString base = feedAddress;

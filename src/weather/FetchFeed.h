@@ -19,6 +19,8 @@ struct TFeeds
     // XML, or larger, deeper or with more elements than a feed may have, gives
     // an empty document, as a failed download does.
     void Parse();
+    // Empties the buffers and the documents, as at start.
+    void Release();
 };
 
 // The folder part of a mirror's feed address: the name "podatki.xml" and up to
