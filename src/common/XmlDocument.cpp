@@ -106,6 +106,8 @@ bool TXmlDocument::Parse(const QByteArray& bytes, const TXmlLimits& limits)
     if (bytes.size() > limits.MaxBytes)
         return fail("too large");
 
+    // Text is rarely longer than the document that holds it.
+    FText.reserve(bytes.size());
     QXmlStreamReader reader(bytes);
     // Names are taken as written, prefixes and all: no document of the program
     // uses namespaces, and an undeclared prefix must not make one unreadable.
