@@ -67,7 +67,7 @@ void WriteHomeFile(const QString& name, const QByteArray& bytes)
 QByteArray ReadHomeFile(const QString& name)
 {
     QFile file(Home() + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? file.readAll() : QByteArray();
 }
 
 pas_lib::TMessageAnswer TQuietPresenter::Present(pas_lib::TMessageKind kind, const QString& text)

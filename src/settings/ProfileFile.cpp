@@ -37,21 +37,23 @@ bool HasLineBreakOrNul(const QString& text)
     return false;
 }
 
-std::optional<QString> SectionName(const QString& line)
+// A line's section or key name, as a view into the line: reading a file for
+// many values looks at every line many times.
+std::optional<QStringView> SectionName(QStringView line)
 {
-    const QString trimmed = line.trimmed();
-    if (!trimmed.startsWith(QLatin1Char('[')))
+    const QStringView trimmed = line.trimmed();
+    if (!trimmed.startsWith(u'['))
         return std::nullopt;
-    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+    const qsizetype close = trimmed.indexOf(u']');
     if (close < 0)
         return std::nullopt;
-    return trimmed.mid(1, close - 1).trimmed();
+    return trimmed.sliced(1, close - 1).trimmed();
 }
 
-std::optional<QString> KeyName(const QString& line)
+std::optional<QStringView> KeyName(QStringView line)
 {
-    const qsizetype equals = line.indexOf(QLatin1Char('='));
-    if (equals < 0 || line.trimmed().startsWith(QLatin1Char(';')))
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals < 0 || line.trimmed().startsWith(u';'))
         return std::nullopt;
     return line.left(equals).trimmed();
 }
@@ -59,9 +61,9 @@ std::optional<QString> KeyName(const QString& line)
 // Line range [first, last) of a section's body, or nullopt when it is missing.
 // Names are compared as the file holds them, without blanks around.
 std::optional<std::pair<qsizetype, qsizetype>> FindSection(const QStringList& lines,
-                                                           const QString& section)
+                                                           QStringView section)
 {
-    const QString wanted = section.trimmed();
+    const QStringView wanted = section.trimmed();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const auto name = SectionName(lines.at(i));
         if (!name || name->compare(wanted, Qt::CaseInsensitive) != 0)
@@ -74,9 +76,9 @@ std::optional<std::pair<qsizetype, qsizetype>> FindSection(const QStringList& li
     return std::nullopt;
 }
 
-qsizetype FindKey(const QStringList& lines, qsizetype first, qsizetype last, const QString& key)
+qsizetype FindKey(const QStringList& lines, qsizetype first, qsizetype last, QStringView key)
 {
-    const QString wanted = key.trimmed();
+    const QStringView wanted = key.trimmed();
     for (qsizetype i = first; i < last; ++i) {
         const auto name = KeyName(lines.at(i));
         if (name && name->compare(wanted, Qt::CaseInsensitive) == 0)
@@ -102,7 +104,8 @@ TProfileFile::TProfileFile(const QString& path) : FLocker(&fileLock), FPath(path
     QFile file(path);
     if (!file.exists())
         return;
-    if (file.size() > maxFileSize || !file.open(QIODevice::ReadOnly)) {
+    // Read whole and at once: no buffer between the file and its one reading.
+    if (file.size() > maxFileSize || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         qCWarning(lcProfile) << "Cannot read" << path;
         FReadable = false;
         return;
@@ -180,7 +183,7 @@ bool TProfileFile::Save()
         return true;
     QDir().mkpath(QFileInfo(FPath).absolutePath());
     QSaveFile file(FPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         qCWarning(lcProfile) << "Cannot write" << FPath << file.errorString();
         return false;
     }
