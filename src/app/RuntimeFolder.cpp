@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
