@@ -14,10 +14,10 @@ namespace {
 bool IsCatalogue(const QString& fileName)
 {
     QFile file(fileName);
-    TXmlDocument document;
+    pas_lib::TXmlDocument document;
     if (!file.open(QIODevice::ReadOnly) || !document.Parse(file.readAll()))
         return false;
-    const TXmlElement root = document.Root();
+    const pas_lib::TXmlElement root = document.Root();
     for (const char* section : {"AVTOMATSKE", "OPAZOVALNE", "AMATERSKE"})
         if (!root.FirstChild(QString::fromLatin1(section))
                  .FirstChild(QStringLiteral("P"))
