@@ -17,6 +17,7 @@
 #include "remote/StationCode.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
+#include "tray/TTrayPresenter.h"
 #include "views/TStationGrid.h"
 #include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
@@ -153,6 +154,8 @@ void TMainForm::FormCreate()
 
 void TMainForm::ApplySettings()
 {
+    // The icon's alternation interval, font, colours and picture list.
+    FTray->ApplySettings();
     const qint64 milliseconds = qint64(RefreshIntervalMinutes()) * 60000;
     tmOsvezi->start(int(std::min<qint64>(milliseconds, INT_MAX)));
     qCDebug(lcRefresh) << "Refresh every" << tmOsvezi->interval() / 60000 << "minutes";
@@ -410,12 +413,12 @@ bool TMainForm::WindowMinimized() const
 void TMainForm::StartIconAnimation()
 {
     CoolTrayIcon1->SetEnabled(true);
-    qCDebug(lcRefresh) << "Icon: refresh frames start";
+    FTray->StartIconAnimation();
 }
 
 void TMainForm::StopIconAnimation()
 {
-    qCDebug(lcRefresh) << "Icon: refresh frames stop";
+    FTray->StopIconAnimation();
 }
 
 void TMainForm::ShowRefreshIndicator()
@@ -429,6 +432,8 @@ void TMainForm::ShowRefreshIndicator()
 
 void TMainForm::HideRefreshIndicator()
 {
+    // A refresh that ended early never reached the frames' stop.
+    FTray->StopIconAnimation();
     suiImagePanelTitle->HideRefreshing();
     if (FBusyCursor) {
         QApplication::restoreOverrideCursor();
@@ -450,6 +455,7 @@ void TMainForm::PresentConditions()
                         ? QStringLiteral("ni podatka")
                         : conditions.temperature + QStringLiteral(", ") + conditions.weather);
     }
+    FTray->UpdateTrayIcon();
 }
 
 void TMainForm::UpdateTableStatistics(TWeatherTable& table)

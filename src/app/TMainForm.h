@@ -25,6 +25,7 @@ class TStationGrid;
 class TStatisticsBar;
 class TTitlePanel;
 class TTrayIcon;
+class TTrayPresenter;
 class TWeatherData;
 class TWeatherTableModel;
 class TWheelToArrowKeys;
@@ -53,8 +54,8 @@ public:
 
     // The refresh cycle; the timer passes false, the refresh command true.
     void RefreshData(bool withoutPictures);
-    // Applies the stored settings to the timers, the current conditions and
-    // the menu, then refreshes at once.
+    // Applies the stored settings to the tray icon, the timers, the current
+    // conditions and the menu, then refreshes at once.
     void ApplySettings();
     // Shows the menu buttons of the views whose switches are on.
     void ApplyViewSwitches();
@@ -91,6 +92,7 @@ public:
 
     QTimer* RefreshTimer() const { return tmOsvezi; }
     TTrayIcon* TrayIcon() const { return CoolTrayIcon1; }
+    TTrayPresenter* TrayPresenter() const { return FTray; }
     TNavigationMenu* NavigationMenu() const { return FMenu; }
     TSideChannel* SideChannel() const { return suiSideChannel; }
     TTitlePanel* TitlePanel() const { return suiImagePanelTitle; }
@@ -147,6 +149,7 @@ private:
 
     // Components
     TTrayIcon* CoolTrayIcon1 = nullptr;
+    TTrayPresenter* FTray = nullptr;
     QWidget* suiReklame = nullptr;
     QWidget* FHeader = nullptr;
     TSideChannel* suiSideChannel = nullptr;

@@ -8,6 +8,7 @@
 #include "remote/RemoteSettings.h"
 #include "remote/ServerAddresses.h"
 #include "tray/TTrayIcon.h"
+#include "tray/TTrayPresenter.h"
 #include "views/TMoonPanel.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
@@ -87,6 +88,7 @@ void TMainForm::CreateComponents()
     setCentralWidget(root);
 
     CoolTrayIcon1 = new TTrayIcon(this);
+    FTray = new TTrayPresenter(*CoolTrayIcon1, this);
     connect(CoolTrayIcon1, &TTrayIcon::ShowWindowRequested, this, &TMainForm::Prikaiokno1Click);
     connect(CoolTrayIcon1, &TTrayIcon::HideWindowRequested, this, &TMainForm::Skrijokno1Click);
     connect(CoolTrayIcon1, &TTrayIcon::RefreshRequested, actOsvezitev, &QAction::trigger);

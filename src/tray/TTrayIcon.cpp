@@ -1,10 +1,12 @@
 #include "tray/TTrayIcon.h"
 
 #include "controls/SvgIcon.h"
+#include "tray/TrayRules.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcTray, "nimbulon.tray", QtInfoMsg)
 
@@ -13,12 +15,31 @@ namespace {
 constexpr int FastRetryMs = 1000;
 constexpr int FastRetries = 30;
 constexpr int SlowRetryMs = 10000;
+// The refresh frames' pace.
+constexpr int CycleMs = 100;
 const QColor MenuIcon(0x48, 0x5A, 0x79);
+
+// The texts separate lines by "\n\r", as Windows shows them; here a line
+// break is one "\n".
+QString PlatformLines(QString text)
+{
+    return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+}
 } // namespace
 
 TTrayIcon::TTrayIcon(QWidget* window)
-    : QObject(window), FWindow(window), FIcon(SvgIcon(QStringLiteral("nimbulon")))
+    : QObject(window), FWindow(window), FProgramIcon(SvgIcon(QStringLiteral("nimbulon"))),
+      FIcon(TrayFaceIcon(TTrayFace(), FProgramIcon))
 {
+    // Until the settings are applied: a small white font on the transparent
+    // background.
+    FTextStyle.Font = pas_lib::TrayTextFont(QStringLiteral("Small Fonts"), QString(), QString());
+    FTextStyle.Font.setPixelSize(9);
+    FTextStyle.Color = Qt::white;
+    FTextStyle.Transparent = true;
+    FCycle.setInterval(CycleMs);
+    connect(&FCycle, &QTimer::timeout, this, &TTrayIcon::CycleTick);
+
     setObjectName(QStringLiteral("CoolTrayIcon1"));
     FMenu = new QMenu(window);
     FMenu->setObjectName(QStringLiteral("suiPopupMenu1"));
@@ -116,7 +137,7 @@ void TTrayIcon::Create()
     FIconWidget = new QSystemTrayIcon(FIcon, this);
     FIconWidget->setObjectName(QStringLiteral("CoolTrayIcon1Icon"));
     FIconWidget->setContextMenu(FMenu);
-    FIconWidget->setToolTip(FToolTip);
+    FIconWidget->setToolTip(PlatformLines(FToolTip));
     connect(FIconWidget, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 qCDebug(lcTray) << "Icon activated:" << reason << (FEnabled ? "" : "(ignored)");
@@ -131,18 +152,98 @@ void TTrayIcon::Create()
     });
 }
 
-void TTrayIcon::SetIcon(const QIcon& icon)
+// The tray gets a new icon only when the face differs from the last one.
+void TTrayIcon::ShowFace(const TTrayFace& face)
 {
-    FIcon = icon;
+    if (face == FFace)
+        return;
+    FFace = face;
+    FIcon = TrayFaceIcon(face, FProgramIcon);
     if (FIconWidget)
-        FIconWidget->setIcon(icon);
+        FIconWidget->setIcon(FIcon);
+    if (!FCycle.isActive())
+        qCDebug(lcTray).noquote() << "Icon shows" << face.Description();
+}
+
+void TTrayIcon::SetText(const QString& text)
+{
+    FText = text;
+    if (FCycle.isActive())
+        return;
+    TTrayFace face;
+    face.FaceKind = TTrayFace::Text;
+    face.FaceText = text;
+    face.TextStyle = FTextStyle;
+    ShowFace(face);
+}
+
+void TTrayIcon::SetTextStyle(const TTrayTextStyle& style)
+{
+    FTextStyle = style;
+    if (FFace.FaceKind == TTrayFace::Text)
+        SetText(FText);
+}
+
+void TTrayIcon::SetImageList(TTrayList list, int index)
+{
+    FList = list;
+    FIndex = std::clamp(index, 0, PictureCount(list) - 1);
+    if (FFace.FaceKind == TTrayFace::Picture)
+        ShowPicture();
+}
+
+void TTrayIcon::SetListBackground(const QColor& color)
+{
+    FListBackground = color;
+    if (FFace.FaceKind == TTrayFace::Picture)
+        ShowPicture();
+}
+
+void TTrayIcon::SetImageIndex(int index)
+{
+    FIndex = std::clamp(index, 0, PictureCount(FList) - 1);
+    ShowPicture();
+}
+
+void TTrayIcon::ShowPicture()
+{
+    TTrayFace face;
+    face.FaceKind = TTrayFace::Picture;
+    face.List = FList;
+    face.Index = FIndex;
+    face.ListBackground = FListBackground;
+    ShowFace(face);
+}
+
+void TTrayIcon::SetCycleIcons(bool cycle)
+{
+    if (cycle == FCycle.isActive())
+        return;
+    if (cycle) {
+        qCDebug(lcTray).noquote() << "Icon cycles through the" << ListName(FList) << "every"
+                                  << CycleMs << "ms";
+        ShowPicture();
+        FCycle.start();
+    } else {
+        FCycle.stop();
+        qCDebug(lcTray).noquote() << "Icon stops cycling at" << FFace.Description();
+    }
+}
+
+void TTrayIcon::CycleTick()
+{
+    FIndex = (FIndex + 1) % PictureCount(FList);
+    ShowPicture();
 }
 
 void TTrayIcon::SetToolTip(const QString& text)
 {
+    if (text == FToolTip)
+        return;
     FToolTip = text;
+    qCDebug(lcTray).noquote() << "Tooltip:" << PlatformLines(text).replace(u'\n', u'|');
     if (FIconWidget)
-        FIconWidget->setToolTip(text);
+        FIconWidget->setToolTip(PlatformLines(text));
 }
 
 bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milliseconds)
@@ -152,6 +253,7 @@ bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milli
         return false;
     }
     qCDebug(lcTray).noquote() << "Balloon:" << title << "/" << text;
-    FIconWidget->showMessage(title, text, QSystemTrayIcon::Information, milliseconds);
+    FIconWidget->showMessage(PlatformLines(title), PlatformLines(text),
+                             QSystemTrayIcon::Information, milliseconds);
     return true;
 }

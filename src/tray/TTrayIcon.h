@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tray/TrayPictures.h"
+
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QObject>
@@ -32,9 +34,38 @@ public:
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
 
-    void SetIcon(const QIcon& icon);
+    // The icon as the tray gets it; it draws the face shown.
     const QIcon& Icon() const { return FIcon; }
+    // What the icon shows now.
+    const TTrayFace& Face() const { return FFace; }
+
+    // The temperature text: setting it shows it (unless the list cycles).
+    void SetText(const QString& text);
+    const QString& Text() const { return FText; }
+    void SetTextStyle(const TTrayTextStyle& style);
+    const TTrayTextStyle& TextStyle() const { return FTextStyle; }
+
+    // Shows a face as it is (the program picture, say).
+    void ShowFace(const TTrayFace& face);
+
+    // The picture list with the picture index to use in it (0 when a list is
+    // set the usual way); the picture shown follows when a picture shows.
+    void SetImageList(TTrayList list, int index = 0);
+    TTrayList ImageList() const { return FList; }
+    // The opaque list's background colour.
+    void SetListBackground(const QColor& color);
+    // Shows the picture at this index of the list, clamped to the list.
+    void SetImageIndex(int index);
+    int ImageIndex() const { return FIndex; }
+    // Shows the picture at the current index again.
+    void ShowPicture();
+    // Steps through the list's pictures every 100 ms while on.
+    void SetCycleIcons(bool cycle);
+    bool CycleIcons() const { return FCycle.isActive(); }
+
+    // Lines are separated by "\n\r", as the balloon's and tooltip's texts are.
     void SetToolTip(const QString& text);
+    const QString& ToolTip() const { return FToolTip; }
     // A balloon (a desktop notification where the desktop offers them) with the
     // information icon; false when there is no tray to show it from.
     bool ShowBalloon(const QString& title, const QString& text, int milliseconds);
@@ -55,13 +86,22 @@ signals:
 private:
     void TryShow();
     void Create();
+    void CycleTick();
     QAction* AddItem(const QString& objectName, const QString& caption,
                      void (TTrayIcon::*signal)());
 
     QWidget* FWindow;
     QMenu* FMenu;
     QSystemTrayIcon* FIconWidget = nullptr;
+    QIcon FProgramIcon;
     QIcon FIcon;
+    TTrayFace FFace;
+    QString FText;
+    TTrayTextStyle FTextStyle;
+    TTrayList FList = TTrayList::Transparent;
+    int FIndex = 0;
+    QColor FListBackground = Qt::red;
+    QTimer FCycle;
     QString FToolTip;
     QTimer FRetry;
     int FTries = 0;

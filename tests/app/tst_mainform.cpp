@@ -8,11 +8,14 @@
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
+#include "tray/TTrayPresenter.h"
+#include "tray/TrayRules.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
 #include "views/TTitlePanel.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
+#include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
@@ -25,6 +28,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -482,6 +486,31 @@ private slots:
     }
 
     // Each notch of the wheel is one Up or Down for the focused grid.
+    // The start-up's refresh gives the icon the chosen place's temperature
+    // and weather picture; applying the settings again keeps the picture.
+    void trayIconAfterStart()
+    {
+        NewForm("INTERVAL_IKONA=2\r\nTI_ZNAK_STOPINJE=0\r\n");
+        const CurrentConditions& observation = pas_lib::currentConditions[0];
+        QVERIFY(!observation.temperature.isEmpty() && !observation.weather.isEmpty());
+        TTrayIcon* icon = form->TrayIcon();
+        QCOMPARE(icon->Text(), observation.temperature.chopped(1));
+        QCOMPARE(icon->Face().FaceKind, TTrayFace::Picture);
+        QCOMPARE(icon->Face().List, TTrayList::Transparent);
+        const QList<int> pictures{pas_lib::MapWeatherToIcon(observation.weather, false),
+                                  pas_lib::MapWeatherToIcon(observation.weather, true)};
+        QVERIFY(pictures.contains(icon->Face().Index));
+        QVERIFY(form->TrayPresenter()->IconTimer()->isActive());
+        QCOMPARE(form->TrayPresenter()->IconTimer()->interval(), 2000);
+        QVERIFY(!icon->CycleIcons());
+
+        const int index = icon->Face().Index;
+        parametri->Set(QStringLiteral("VI_TRANSPARENT"), false);
+        form->ApplySettings();
+        QCOMPARE(icon->Face().List, TTrayList::Opaque);
+        QCOMPARE(icon->Face().Index, index);
+    }
+
     void wheelToArrowKeys()
     {
         NewForm();

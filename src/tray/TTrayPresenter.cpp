@@ -1,0 +1,172 @@
+#include "tray/TTrayPresenter.h"
+
+#include "settings/Tparameter.h"
+#include "tray/TTrayIcon.h"
+#include "tray/TrayRules.h"
+#include "weather/CurrentConditions.h"
+#include "weather/LoadFeedSection.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// Longer than a day between the two faces would never be seen.
+constexpr int LongestIconInterval = 86400;
+
+QVariant Parameter(const char* name)
+{
+    return parametri ? parametri->Get(QString::fromLatin1(name)) : QVariant();
+}
+
+} // namespace
+
+TTrayPresenter::TTrayPresenter(TTrayIcon& icon, QObject* parent)
+    : QObject(parent), CoolTrayIcon1(icon), tmIkona(new QTimer(this)),
+      FClock([] { return QTime::currentTime(); })
+{
+    tmIkona->setObjectName(QStringLiteral("tmIkona"));
+    tmIkona->setInterval(3000);
+    connect(tmIkona, &QTimer::timeout, this, &TTrayPresenter::tmIkonaTimer);
+}
+
+TTrayPresenter::~TTrayPresenter() = default;
+
+void TTrayPresenter::SetClock(std::function<QTime()> clock)
+{
+    FClock = std::move(clock);
+}
+
+void TTrayPresenter::ApplySettings()
+{
+    const int seconds = std::clamp(Parameter("INTERVAL_IKONA").toInt(), 0, LongestIconInterval);
+    tmIkona->setInterval(seconds * 1000);
+    if (seconds == 0)
+        tmIkona->stop();
+
+    TTrayTextStyle style;
+    style.Font =
+        pas_lib::TrayTextFont(Parameter("FONT_NAME").toString(), Parameter("FONT_SIZE").toString(),
+                              Parameter("FONT_STYLE").toString());
+    style.Color = pas_lib::WindowsColor(Parameter("FONT_COLOR").toLongLong())
+                      .value_or(QGuiApplication::palette().color(QPalette::WindowText));
+    const std::optional<QColor> background =
+        pas_lib::WindowsColor(Parameter("FONT_BG_COLOR").toLongLong());
+    style.Transparent = Parameter("TI_TRANSPARENT").toBool();
+    if (!style.Transparent)
+        style.Background = background;
+    CoolTrayIcon1.SetTextStyle(style);
+
+    const TTrayList list =
+        Parameter("VI_TRANSPARENT").toBool() ? TTrayList::Transparent : TTrayList::Opaque;
+    CoolTrayIcon1.SetListBackground(background.value_or(QColor(Qt::transparent)));
+    if (CoolTrayIcon1.CycleIcons()) {
+        // The refresh frames run: the list comes back after them.
+        FListBeforeAnimation = list;
+    } else {
+        CoolTrayIcon1.SetImageList(list, CoolTrayIcon1.ImageIndex());
+    }
+    qCDebug(lcTray).noquote() << "Icon settings: font" << style.Font.family()
+                              << style.Font.pointSize() << "pt, colour" << style.Color.name()
+                              << (style.Transparent ? QStringLiteral("on a transparent background")
+                                                    : QStringLiteral("on ") +
+                                                          background.value_or(QColor()).name())
+                              << "; pictures from the" << ListName(list) << "; alternation every"
+                              << seconds << "s";
+}
+
+void TTrayPresenter::SetTemperatureText()
+{
+    const int kind = pas_lib::TrayStationKind();
+    CoolTrayIcon1.SetText(
+        pas_lib::TrayTemperatureText(pas_lib::currentConditions[size_t(kind)].temperature,
+                                     Parameter("TI_ZNAK_STOPINJE").toBool()));
+}
+
+void TTrayPresenter::StartIconTimer()
+{
+    // Enabling a running timer leaves its rhythm alone.
+    if (tmIkona->interval() > 0 && !tmIkona->isActive())
+        tmIkona->start();
+}
+
+void TTrayPresenter::UpdateTrayIcon()
+{
+    const int interval = Parameter("INTERVAL_IKONA").toInt();
+    const int only = Parameter("PRIKAZEM_IKONO").toInt();
+    if (interval > 0 || only == 0)
+        SetTemperatureText();
+    if (interval > 0)
+        StartIconTimer();
+    else
+        tmIkona->stop();
+
+    if (interval > 0 || only == 1) {
+        const QString description =
+            pas_lib::currentConditions[size_t(pas_lib::WeatherSourceKind())].weather;
+        if (description.isEmpty()) {
+            tmIkona->stop();
+            qCDebug(lcTray) << "No weather description: the alternation stops";
+        } else {
+            const bool night = pas_lib::IsNight(pas_lib::TimeOfDay(FClock()), pas_lib::SunriseTime,
+                                                pas_lib::SunsetTime);
+            const int index = pas_lib::MapWeatherToIcon(description, night);
+            qCDebug(lcTray).noquote()
+                << QStringLiteral("Weather \"%1\" by %2: picture %3")
+                       .arg(description, night ? QStringLiteral("night") : QStringLiteral("day"))
+                       .arg(index);
+            const TTrayList list =
+                Parameter("VI_TRANSPARENT").toBool() ? TTrayList::Transparent : TTrayList::Opaque;
+            CoolTrayIcon1.SetImageList(list, index);
+            CoolTrayIcon1.ShowPicture();
+            if (interval > 0)
+                StartIconTimer();
+        }
+    }
+}
+
+void TTrayPresenter::tmIkonaTimer()
+{
+    trayShowsText = !trayShowsText;
+    // The refresh frames keep the icon while they run.
+    if (CoolTrayIcon1.CycleIcons())
+        return;
+    if (trayShowsText)
+        SetTemperatureText();
+    else
+        CoolTrayIcon1.ShowPicture();
+}
+
+void TTrayPresenter::StartIconAnimation()
+{
+    if (CoolTrayIcon1.CycleIcons())
+        return;
+    FBeforeAnimation = CoolTrayIcon1.Face();
+    FListBeforeAnimation = CoolTrayIcon1.ImageList();
+    FIndexBeforeAnimation = CoolTrayIcon1.ImageIndex();
+    CoolTrayIcon1.SetImageList(TTrayList::Animation);
+    CoolTrayIcon1.SetCycleIcons(true);
+}
+
+void TTrayPresenter::StopIconAnimation()
+{
+    if (!CoolTrayIcon1.CycleIcons())
+        return;
+    CoolTrayIcon1.SetCycleIcons(false);
+    // Back to the face from before, so a refresh that brings no weather
+    // description leaves no radar frame standing.
+    switch (FBeforeAnimation.FaceKind) {
+    case TTrayFace::Text:
+        CoolTrayIcon1.SetText(CoolTrayIcon1.Text());
+        break;
+    case TTrayFace::Program:
+        CoolTrayIcon1.ShowFace(TTrayFace());
+        break;
+    case TTrayFace::Picture:
+        break;
+    }
+    // With a picture face this shows the picture from before.
+    CoolTrayIcon1.SetImageList(FListBeforeAnimation, FIndexBeforeAnimation);
+}
