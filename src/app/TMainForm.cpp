@@ -307,6 +307,8 @@ void TMainForm::actIzhodExecute()
         return;
     FExiting = true;
     qCInfo(lcMainForm) << "Exit";
+    // The decorated window gets its title back.
+    FTray->DestroyCaptionWriter();
     DeleteSatellitePictures();
     if (FRefresh)
         FRefresh->Feeds().Release();

@@ -23,7 +23,16 @@ const QColor MenuIcon(0x48, 0x5A, 0x79);
 // break is one "\n".
 QString PlatformLines(QString text)
 {
-    return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    while (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+// One line for the log.
+QString LogLine(const QString& text)
+{
+    return PlatformLines(text).replace(u'\n', QStringLiteral(" | "));
 }
 } // namespace
 
@@ -51,6 +60,8 @@ TTrayIcon::TTrayIcon(QWidget* window)
     AddItem(QStringLiteral("Skrijokno1"), QStringLiteral("Skrij okno"),
             &TTrayIcon::HideWindowRequested);
     FMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    AddItem(QStringLiteral("Prikainamig1"), QStringLiteral("Prikaži namig"),
+            &TTrayIcon::HintRequested);
     FMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
     AddItem(QStringLiteral("Osveipodatke1"), QStringLiteral("Osveži zdaj!"),
             &TTrayIcon::RefreshRequested)
@@ -147,6 +158,7 @@ void TTrayIcon::Create()
                     emit ShowWindowRequested();
             });
     connect(FIconWidget, &QSystemTrayIcon::messageClicked, this, [this] {
+        qCDebug(lcTray) << "Balloon clicked" << (FEnabled ? "" : "(ignored)");
         if (FEnabled)
             emit ShowWindowRequested();
     });
@@ -241,7 +253,7 @@ void TTrayIcon::SetToolTip(const QString& text)
     if (text == FToolTip)
         return;
     FToolTip = text;
-    qCDebug(lcTray).noquote() << "Tooltip:" << PlatformLines(text).replace(u'\n', u'|');
+    qCDebug(lcTray).noquote() << "Tooltip:" << LogLine(text);
     if (FIconWidget)
         FIconWidget->setToolTip(PlatformLines(text));
 }
@@ -249,10 +261,11 @@ void TTrayIcon::SetToolTip(const QString& text)
 bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milliseconds)
 {
     if (!Shown()) {
-        qCDebug(lcTray).noquote() << "Balloon not shown (no tray):" << title << "/" << text;
+        qCDebug(lcTray).noquote() << "Balloon not shown (no tray):" << LogLine(title) << "/"
+                                  << LogLine(text);
         return false;
     }
-    qCDebug(lcTray).noquote() << "Balloon:" << title << "/" << text;
+    qCDebug(lcTray).noquote() << "Balloon:" << LogLine(title) << "/" << LogLine(text);
     FIconWidget->showMessage(PlatformLines(title), PlatformLines(text),
                              QSystemTrayIcon::Information, milliseconds);
     return true;

@@ -77,6 +77,7 @@ public:
 signals:
     void ShowWindowRequested(); // "Prikaži okno", a click, a balloon click
     void HideWindowRequested(); // "Skrij okno"
+    void HintRequested();       // "Prikaži namig"
     void RefreshRequested();    // "Osveži zdaj!"
     void AboutRequested();      // "Vizitka"
     void ExitRequested();       // "Izhod"

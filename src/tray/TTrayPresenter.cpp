@@ -1,8 +1,10 @@
 #include "tray/TTrayPresenter.h"
 
 #include "settings/Tparameter.h"
+#include "tray/CaptionWriter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TrayRules.h"
+#include "tray/TrayTexts.h"
 #include "weather/CurrentConditions.h"
 #include "weather/LoadFeedSection.h"
 
@@ -15,6 +17,8 @@ namespace {
 
 // Longer than a day between the two faces would never be seen.
 constexpr int LongestIconInterval = 86400;
+// Balloons stay ten seconds.
+constexpr int BalloonMs = 10000;
 
 QVariant Parameter(const char* name)
 {
@@ -30,9 +34,15 @@ TTrayPresenter::TTrayPresenter(TTrayIcon& icon, QObject* parent)
     tmIkona->setObjectName(QStringLiteral("tmIkona"));
     tmIkona->setInterval(3000);
     connect(tmIkona, &QTimer::timeout, this, &TTrayPresenter::tmIkonaTimer);
+    connect(&CoolTrayIcon1, &TTrayIcon::HintRequested, this, [this] { ShowWeatherBalloon(true); });
 }
 
 TTrayPresenter::~TTrayPresenter() = default;
+
+void TTrayPresenter::DestroyCaptionWriter()
+{
+    captionWriter.reset();
+}
 
 void TTrayPresenter::SetClock(std::function<QTime()> clock)
 {
@@ -45,6 +55,11 @@ void TTrayPresenter::ApplySettings()
     tmIkona->setInterval(seconds * 1000);
     if (seconds == 0)
         tmIkona->stop();
+
+    // A new writer starts from the window in the foreground now.
+    captionWriter.reset();
+    if (Parameter("CAPTION_WRITER").toBool())
+        captionWriter = std::make_unique<TCaptionWriter>();
 
     TTrayTextStyle style;
     style.Font =
@@ -125,6 +140,52 @@ void TTrayPresenter::UpdateTrayIcon()
                 StartIconTimer();
         }
     }
+    UpdateTrayHint();
+    ShowWeatherBalloon(false);
+}
+
+void TTrayPresenter::UpdateTrayHint()
+{
+    const QString hint = pas_lib::TrayHintText(
+        pas_lib::currentConditions, pas_lib::TrayStationKind(), pas_lib::WeatherSourceKind(),
+        Parameter("PODATKI_V_OBLACKU").toString());
+    CoolTrayIcon1.SetToolTip(pas_lib::CutText(hint, pas_lib::ToolTipLimit));
+}
+
+void TTrayPresenter::ShowWeatherBalloon(bool userRequest)
+{
+    const int k = pas_lib::TrayStationKind();
+    const QString line =
+        pas_lib::SummaryLine(pas_lib::currentConditions, k, pas_lib::WeatherSourceKind());
+    const CurrentConditions& record = pas_lib::currentConditions[size_t(k)];
+    const QString stamp = record.lastChange;
+    const bool allowed = !Parameter("IZKLOPI_OBLACEK").toBool() || userRequest;
+    auto balloon = [this](const QString& title, const QString& text) {
+        CoolTrayIcon1.ShowBalloon(pas_lib::CutText(title, pas_lib::BalloonTitleLimit),
+                                  pas_lib::CutText(text, pas_lib::BalloonTextLimit), BalloonMs);
+    };
+
+    if (stamp == lastBalloonStamp && !userRequest) {
+        qCDebug(lcTray).noquote() << "Balloon not shown: observation" << stamp
+                                  << "was announced already";
+        if (captionWriter)
+            captionWriter->SetText(stamp + QLatin1Char(' ') + line);
+        return;
+    }
+    if (record.temperature.isEmpty()) {
+        if (allowed)
+            balloon(QStringLiteral("N/A"), pas_lib::NoConditionsText);
+        else
+            qCDebug(lcTray) << "Balloon not shown: balloons are switched off (N/A)";
+        return;
+    }
+    if (allowed)
+        balloon(stamp, line);
+    else
+        qCDebug(lcTray).noquote() << "Balloon not shown: balloons are switched off;" << stamp;
+    if (captionWriter)
+        captionWriter->SetText(stamp + QLatin1Char(' ') + line);
+    lastBalloonStamp = stamp;
 }
 
 void TTrayPresenter::tmIkonaTimer()

@@ -34,6 +34,8 @@ class TestTrayDesktop : public QObject
 
     std::unique_ptr<TProgramProcess> Start(const QByteArray& parameters)
     {
+        // One data folder at a time: the old one puts NIMBULON_HOME back when it goes.
+        home.reset();
         home = std::make_unique<TTestHome>();
         home->WriteFile(QStringLiteral("Config.ini"),
                         demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + parameters);
@@ -93,7 +95,68 @@ class TestTrayDesktop : public QObject
         return program.Process().exitCode();
     }
 
+    // Clicks the icon until the program hears it: the tray may still be
+    // moving it into place.
+    void ClickIcon(TProgramProcess& program, quint64 icon, int button)
+    {
+        const QString heard = QStringLiteral("Icon activated");
+        const qsizetype before = program.Output().count(heard);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            desktop.ClickWindow(icon, button);
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < 2000) {
+                if (program.Output().count(heard) > before)
+                    return;
+                QTest::qWait(50);
+            }
+            icon = desktop.TrayIcons().value(desktop.TrayIcons().size() - 1, icon);
+        }
+        QFAIL(qPrintable(QStringLiteral("The icon did not hear the clicks: ") + program.Output()));
+    }
+
+    // A window of another program (xmessage) with this title.
+    quint64 OtherWindow(const QString& title)
+    {
+        auto process = std::make_shared<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), desktop.Display());
+        process->setProcessEnvironment(env);
+        process->start(QStringLiteral("xmessage"), {QStringLiteral("-title"), title, title});
+        others.append(process);
+        const QString pattern = QLatin1Char('^') + title + QLatin1Char('$');
+        QList<quint64> found;
+        QElapsedTimer clock;
+        clock.start();
+        while ((found = desktop.VisibleWindows(pattern)).isEmpty() && clock.elapsed() < 10000)
+            QTest::qWait(100);
+        return found.value(0);
+    }
+
+    void Activate(quint64 window)
+    {
+        desktop.Tool(
+            QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
+    }
+
+    QString Title(quint64 window) { return desktop.WindowTitle(window); }
+
+    // What the program appends to titles: the announced stamp and line.
+    static QString Summary(const QString& output)
+    {
+        const QRegularExpressionMatch balloon =
+            QRegularExpression(QStringLiteral("nimbulon.tray: Balloon: (.+) / (.+)$"),
+                               QRegularExpression::MultilineOption)
+                .match(output);
+        if (!balloon.hasMatch())
+            return QString();
+        return balloon.captured(1) + QLatin1Char(' ') +
+               balloon.captured(2).replace(QStringLiteral(" | "), QStringLiteral(" "));
+    }
+
     std::unique_ptr<TTestHome> home;
+    QList<std::shared_ptr<QProcess>> others;
 
 private slots:
     void initTestCase()
@@ -102,7 +165,15 @@ private slots:
         QVERIFY2(desktop.Start(), qPrintable(desktop.Error()));
     }
 
-    void cleanup() { home.reset(); }
+    void cleanup()
+    {
+        for (const auto& process : std::as_const(others)) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+        others.clear();
+        home.reset();
+    }
 
     // After the first refresh the icon shows the served temperature and the
     // picture for the served description at this time of day; the two faces
@@ -152,6 +223,69 @@ private slots:
 
         ::kill(pid_t(program->Process().processId()), SIGTERM);
         QCOMPARE(Ended(*program), 0);
+    }
+
+    // With the caption writer on, the focused window of another program shows
+    // its own title, the observation stamp and the summary; the focus moving
+    // on gives it back its title and decorates the next window; a window
+    // renamed meanwhile keeps its new name with the summary; after the end
+    // (a termination signal, then the exit command) every window has its own
+    // title.
+    void captionWriter()
+    {
+        const quint64 first = OtherWindow(QStringLiteral("Prvo okno"));
+        const quint64 second = OtherWindow(QStringLiteral("Drugo okno"));
+        QVERIFY(first && second);
+        Activate(first);
+
+        auto program = Start("CAPTION_WRITER=1\r\nIZKLOPI_OBLACEK=0\r\n");
+        QTRY_VERIFY2_WITH_TIMEOUT(!Summary(program->Output()).isEmpty(),
+                                  qPrintable(program->Output()), 60000);
+        const QString summary = QStringLiteral(" - ") + Summary(program->Output());
+        QVERIFY2(summary.contains(QStringLiteral("Ljubljana: ")), qPrintable(summary));
+        QTRY_COMPARE_WITH_TIMEOUT(Title(first), QStringLiteral("Prvo okno") + summary, 10000);
+
+        Activate(second);
+        QTRY_COMPARE(Title(second), QStringLiteral("Drugo okno") + summary);
+        QCOMPARE(Title(first), QStringLiteral("Prvo okno"));
+
+        desktop.Tool(QStringLiteral("xprop"),
+                     {QStringLiteral("-id"), QString::number(second), QStringLiteral("-set"),
+                      QStringLiteral("WM_NAME"), QStringLiteral("Tretje okno")});
+        QTRY_COMPARE(Title(second), QStringLiteral("Tretje okno") + summary);
+
+        ::kill(pid_t(program->Process().processId()), SIGTERM);
+        QCOMPARE(Ended(*program), 0);
+        QCOMPARE(Title(second), QStringLiteral("Tretje okno"));
+        QCOMPARE(Title(first), QStringLiteral("Prvo okno"));
+
+        // Again, ended by "Izhod" in the tray menu; no balloon over the icon
+        // this time, and still a summary for the writer.
+        Activate(first);
+        auto again = Start("CAPTION_WRITER=1\r\nIZKLOPI_OBLACEK=1\r\n");
+        const quint64 icon = WaitForIcon(*again);
+        QTRY_VERIFY_WITH_TIMEOUT(again->Output().contains(QStringLiteral("Start-up finished")),
+                                 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(Title(first), QStringLiteral("Prvo okno") + summary, 10000);
+        QVERIFY(again->Output().contains(
+            QStringLiteral("Balloon not shown: balloons are switched off")));
+        // The program's own window comes to the front: it keeps its title,
+        // and the other window gets its own back.
+        ClickIcon(*again, icon, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!desktop.VisibleWindows(QStringLiteral("^Nimbulon$")).isEmpty(),
+                                 10000);
+        QTRY_COMPARE(Title(first), QStringLiteral("Prvo okno"));
+        QTest::qWait(300);
+        QVERIFY(!desktop.VisibleWindows(QStringLiteral("^Nimbulon$")).isEmpty());
+        ClickIcon(*again, icon, 3);
+        QTest::qWait(500);
+        desktop.Key(QStringLiteral("Up"));
+        desktop.Key(QStringLiteral("Return"));
+        QCOMPARE(Ended(*again), 0);
+        QVERIFY2(again->Output().contains(QStringLiteral("nimbulon.app: Exit")),
+                 qPrintable(again->Output()));
+        QCOMPARE(Title(first), QStringLiteral("Prvo okno"));
+        QCOMPARE(Title(second), QStringLiteral("Tretje okno"));
     }
 };
 

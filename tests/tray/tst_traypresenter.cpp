@@ -1,13 +1,16 @@
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "settings/Tparameter.h"
+#include "tray/CaptionWriter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
+#include "tray/TrayTexts.h"
 #include "weather/CurrentConditions.h"
 #include "weather/LoadFeedSection.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -23,12 +26,23 @@ void CollectTrayLog(QtMsgType, const QMessageLogContext& context, const QString&
         trayLog.append(message);
 }
 
-CurrentConditions Record(const QString& temperature, const QString& weather)
+CurrentConditions Record(const QString& temperature, const QString& weather,
+                         const QString& stamp = QStringLiteral("1.2.2024 14:00"))
 {
     CurrentConditions record;
+    record.place = QStringLiteral("Ljubljana");
     record.temperature = temperature;
     record.weather = weather;
+    record.lastChange = temperature.isEmpty() ? QString() : stamp;
+    record.feelsLike = QStringLiteral("°");
     return record;
+}
+
+// The balloons handed to the tray (there is none here to show them).
+QStringList Balloons()
+{
+    return trayLog.filter(
+        QRegularExpression(QStringLiteral("^Balloon( not shown \\(no tray\\))?: ")));
 }
 
 } // namespace
@@ -341,14 +355,120 @@ private slots:
             trayLog.contains(QStringLiteral("Weather \"pretežno oblačno\" by night: picture 20")));
     }
 
-    // The tray menu in its order.
+    // One balloon per observation; "Prikaži namig" shows it again, also when
+    // automatic balloons are off, which still record the observation.
+    void balloonOncePerObservation_data()
+    {
+        QTest::addColumn<bool>("balloonsOff");
+        QTest::newRow("balloons on") << false;
+        QTest::newRow("balloons off") << true;
+    }
+    void balloonOncePerObservation()
+    {
+        QFETCH(bool, balloonsOff);
+        Settings(balloonsOff ? "IZKLOPI_OBLACEK=1\r\n" : "IZKLOPI_OBLACEK=0\r\n");
+        icon->SetEnabled(true);
+        Conditions(Record(QStringLiteral("12°"), QStringLiteral("jasno")));
+        tray->UpdateTrayIcon();
+        tray->UpdateTrayIcon();
+        const QString balloon = QStringLiteral("1.2.2024 14:00 / Ljubljana: jasno, 12°");
+        QCOMPARE(Balloons().size(), balloonsOff ? 0 : 1);
+        if (!balloonsOff)
+            QVERIFY(Balloons().first().endsWith(balloon));
+        QCOMPARE(tray->LastBalloonStamp(), QStringLiteral("1.2.2024 14:00"));
+        QVERIFY(trayLog.contains(
+            QStringLiteral("Balloon not shown: observation 1.2.2024 14:00 was announced already")));
+        QCOMPARE(trayLog.contains(QStringLiteral(
+                     "Balloon not shown: balloons are switched off; 1.2.2024 14:00")),
+                 balloonsOff);
+
+        icon->Item(QStringLiteral("Prikainamig1"))->trigger();
+        QCOMPARE(Balloons().size(), balloonsOff ? 1 : 2);
+        QVERIFY(Balloons().last().endsWith(balloon));
+
+        // A new observation is announced again.
+        Conditions(Record(QStringLiteral("13°"), QStringLiteral("jasno"),
+                          QStringLiteral("1.2.2024 14:30")));
+        tray->UpdateTrayIcon();
+        QCOMPARE(Balloons().size(), balloonsOff ? 1 : 3);
+        QCOMPARE(tray->LastBalloonStamp(), QStringLiteral("1.2.2024 14:30"));
+    }
+
+    // No data: nothing before anything was announced; afterwards "N/A" on
+    // every automatic refresh while balloons are on, and on request.
+    void notAvailable()
+    {
+        Settings("IZKLOPI_OBLACEK=0\r\n");
+        icon->SetEnabled(true);
+        Conditions({});
+        tray->UpdateTrayIcon();
+        QCOMPARE(Balloons(), QStringList());
+        QCOMPARE(icon->ToolTip(), QStringLiteral("Vremenski podatki niso dosegljivi"));
+
+        Conditions(Record(QStringLiteral("12°"), QStringLiteral("jasno")));
+        tray->UpdateTrayIcon();
+        Conditions({});
+        tray->UpdateTrayIcon();
+        tray->UpdateTrayIcon();
+        const QStringList na =
+            Balloons().filter(QStringLiteral(": N/A / Vremenski podatki niso dosegljivi"));
+        QCOMPARE(na.size(), 2);
+        // The stamp stays the announced one.
+        QCOMPARE(tray->LastBalloonStamp(), QStringLiteral("1.2.2024 14:00"));
+
+        Settings("IZKLOPI_OBLACEK=1\r\n");
+        tray->UpdateTrayIcon();
+        QCOMPARE(Balloons().size(), 3);
+        icon->Item(QStringLiteral("Prikainamig1"))->trigger();
+        QCOMPARE(Balloons().filter(QStringLiteral("N/A")).size(), 3);
+    }
+
+    // The tooltip follows every update, cut at 127 characters.
+    void tooltip()
+    {
+        Settings("PODATKI_V_OBLACKU=\"012\"\r\n");
+        Conditions(Record(QStringLiteral("12°"), QStringLiteral("jasno")));
+        tray->UpdateTrayIcon();
+        QCOMPARE(icon->ToolTip(), QStringLiteral("1.2.2024 14:00\n\rKraj: Ljubljana\n\rVreme: "
+                                                 "jasno\n\rTemperatura: 12°C\n\r"));
+        CurrentConditions record = Record(QStringLiteral("12°"), QStringLiteral("jasno"));
+        record.place = QString(200, QChar(0x17E)); // ž
+        Conditions(record);
+        tray->UpdateTrayIcon();
+        QCOMPARE(icon->ToolTip().size(), 127);
+    }
+
+    // The caption writer exists with its setting and gets the summary on every
+    // refresh, also when no balloon shows.
+    void captionWriter()
+    {
+        Settings("CAPTION_WRITER=0\r\n");
+        QVERIFY(!tray->CaptionWriter());
+        Settings("CAPTION_WRITER=1\r\n");
+        QVERIFY(tray->CaptionWriter());
+        Conditions(Record(QStringLiteral("12°"), QStringLiteral("jasno")));
+        tray->UpdateTrayIcon();
+        QCOMPARE(tray->CaptionWriter()->Text(),
+                 QStringLiteral("1.2.2024 14:00 Ljubljana: jasno, 12°"));
+        CurrentConditions felt = Record(QStringLiteral("11°"), QStringLiteral("jasno"));
+        felt.feelsLike = QStringLiteral("9°");
+        Conditions(felt);
+        tray->UpdateTrayIcon();
+        QCOMPARE(tray->CaptionWriter()->Text(),
+                 QStringLiteral("1.2.2024 14:00 Ljubljana: jasno, 11° Občutek: 9°"));
+        tray->DestroyCaptionWriter();
+        QVERIFY(!tray->CaptionWriter());
+    }
+
+    // The tray menu in its order, "Prikaži namig" between the first separators.
     void menu()
     {
         QStringList items;
         for (QAction* action : icon->Menu()->actions())
             items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(items, QStringList({"Prikaži okno", "Skrij okno", "-", "-", "Osveži zdaj!", "-",
-                                     "Vizitka", "-", "Izhod"}));
+        QCOMPARE(items, QStringList({"Prikaži okno", "Skrij okno", "-", "Prikaži namig", "-",
+                                     "Osveži zdaj!", "-", "Vizitka", "-", "Izhod"}));
+        QVERIFY(icon->Item(QStringLiteral("Prikainamig1")));
     }
 };
 

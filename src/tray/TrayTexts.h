@@ -1,0 +1,33 @@
+#pragma once
+
+#include "weather/CurrentConditions.h"
+
+#include <QString>
+
+// The texts that announce the current conditions outside the main window: the
+// icon's tooltip, the balloon's line and the caption writer's summary.
+namespace pas_lib {
+
+using ConditionsRecords = std::array<CurrentConditions, StationKindCount>;
+
+// Lines of these texts end in a line feed followed by a carriage return.
+inline const QString TrayLineBreak = QStringLiteral("\n\r");
+inline const QString NoConditionsText = QStringLiteral("Vremenski podatki niso dosegljivi");
+
+// The limits of the Windows icon, kept everywhere: tooltip, balloon title and
+// balloon text, in UTF-16 units.
+constexpr int ToolTipLimit = 127;
+constexpr int BalloonTitleLimit = 63;
+constexpr int BalloonTextLimit = 255;
+
+// The text cut to at most limit UTF-16 units, never inside a character.
+QString CutText(const QString& text, int limit);
+
+// The tooltip for kind k (temperature, place, ...) and w (weather): the time
+// stamp line, then a group of lines for each digit 0 to 5 that occurs in items.
+QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items);
+
+// "place: weather, temperature", and the felt temperature on a line of its own.
+QString SummaryLine(const ConditionsRecords& records, int k, int w);
+
+} // namespace pas_lib
