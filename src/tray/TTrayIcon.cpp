@@ -2,6 +2,7 @@
 
 #include "controls/SvgIcon.h"
 #include "tray/TrayRules.h"
+#include "tray/TrayTexts.h"
 
 #include <QAction>
 #include <QMenu>
@@ -266,7 +267,9 @@ bool TTrayIcon::ShowBalloon(const QString& title, const QString& text, int milli
         return false;
     }
     qCDebug(lcTray).noquote() << "Balloon:" << LogLine(title) << "/" << LogLine(text);
-    FIconWidget->showMessage(PlatformLines(title), PlatformLines(text),
+    // Where balloons are desktop notifications, markup would be read as such.
+    FIconWidget->showMessage(pas_lib::PlainNotificationText(PlatformLines(title)),
+                             pas_lib::PlainNotificationText(PlatformLines(text)),
                              QSystemTrayIcon::Information, milliseconds);
     return true;
 }

@@ -19,6 +19,13 @@ QString CutText(const QString& text, int limit)
     return text.left(std::max<qsizetype>(finder.position(), 0));
 }
 
+QString PlainNotificationText(const QString& text)
+{
+    QString plain = text;
+    plain.replace(u'<', QChar(0x2039)).replace(u'>', QChar(0x203A)).replace(u'&', QChar(0xFF06));
+    return plain;
+}
+
 QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items)
 {
     const CurrentConditions& record = records[size_t(k)];

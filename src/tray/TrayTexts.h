@@ -23,6 +23,10 @@ constexpr int BalloonTextLimit = 255;
 // The text cut to at most limit UTF-16 units, never inside a character.
 QString CutText(const QString& text, int limit);
 
+// Text that stays plain text in a desktop notification: notification servers
+// may read "<", ">" and "&" as markup, so they become look-alike characters.
+QString PlainNotificationText(const QString& text);
+
 // The tooltip for kind k (temperature, place, ...) and w (weather): the time
 // stamp line, then a group of lines for each digit 0 to 5 that occurs in items.
 QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items);

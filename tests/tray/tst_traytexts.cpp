@@ -147,6 +147,25 @@ private slots:
         QCOMPARE(pas_lib::SummaryLine(records, 2, 0), line);
     }
 
+    // Markup characters from the servers never reach a notification server.
+    void plainNotificationText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("plain");
+        QTest::newRow("plain") << "Ljubljana: jasno, 12°"
+                               << "Ljubljana: jasno, 12°";
+        QTest::newRow("tags") << "<a href=\"x\">klik</a>"
+                              << "‹a href=\"x\"›klik‹/a›";
+        QTest::newRow("entity") << "Brda &amp; Vipava"
+                                << "Brda ＆amp; Vipava";
+    }
+    void plainNotificationText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(pas_lib::PlainNotificationText(text), plain);
+    }
+
     void cut_data()
     {
         QTest::addColumn<QString>("text");
