@@ -1,5 +1,6 @@
 #include "tray/TrayRules.h"
 
+#include "common/WindowsColor.h"
 #include "settings/Tparameter.h"
 
 #include <QFontDatabase>
@@ -168,7 +169,7 @@ std::optional<QColor> WindowsColor(qint64 value)
             return palette.color(QPalette::Window);
         }
     }
-    return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
+    return ColorFromWindows(value);
 }
 
 void ApplyFontStyle(QFont& font, const QString& letters)
