@@ -148,7 +148,7 @@ void TCaptionWriter::Restore()
 
 void TCaptionWriter::SetText(const QString& text)
 {
-    FText = OneLine(text);
+    FText = pas_lib::CutText(OneLine(text), TextLimit);
     UpdateCaption();
 }
 

@@ -54,6 +54,8 @@ class TCaptionWriter : public QObject
 public:
     // Titles longer than this are read cut to it.
     static constexpr int TitleLimit = 250;
+    // A longer summary is cut: titles stay of a size every desktop takes.
+    static constexpr int TextLimit = 1000;
     static constexpr int PaceMs = 50;
 
     explicit TCaptionWriter(std::unique_ptr<TWindowTitles> titles = CreateWindowTitles());

@@ -456,6 +456,10 @@ private slots:
         tray->UpdateTrayIcon();
         QCOMPARE(tray->CaptionWriter()->Text(),
                  QStringLiteral("1.2.2024 14:00 Ljubljana: jasno, 11° Občutek: 9°"));
+        // A hostile description makes no endless title.
+        Conditions(Record(QStringLiteral("11°"), QString(5000, QLatin1Char('x'))));
+        tray->UpdateTrayIcon();
+        QCOMPARE(tray->CaptionWriter()->Text().size(), TCaptionWriter::TextLimit);
         tray->DestroyCaptionWriter();
         QVERIFY(!tray->CaptionWriter());
     }
