@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QThread>
@@ -54,30 +53,29 @@ bool TDesktopSession::WaitFor(const std::function<bool()>& ready, int timeoutMs)
 
 bool TDesktopSession::Start(bool withTray)
 {
-    // A display nobody holds; Xvfb refuses one that is taken meanwhile.
-    for (int number = 40; number < 140 && FDisplay.isEmpty(); ++number) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-            continue;
-        FDisplay = QStringLiteral(":%1").arg(number);
-        if (!StartProcess(QStringLiteral("Xvfb"),
-                          {FDisplay, QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp")}))
-            return false;
-        if (!WaitFor(
-                [this] {
-                    return !Tool(QStringLiteral("xdpyinfo"), {}).isEmpty() ||
-                           FProcesses.last()->state() == QProcess::NotRunning;
-                },
-                StartTimeoutMs) ||
-            FProcesses.last()->state() == QProcess::NotRunning) {
-            FProcesses.removeLast();
-            FDisplay.clear();
-        }
-    }
+    // Xvfb picks a free display itself and names it: tests that start desktops
+    // at the same time cannot end up on one display.
+    if (!StartProcess(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")}))
+        return false;
+    QProcess& server = *FProcesses.last();
+    const QRegularExpression displayLine(QStringLiteral("^(\\d+)\\n"),
+                                         QRegularExpression::MultilineOption);
+    QString output;
+    WaitFor(
+        [&] {
+            server.waitForReadyRead(50);
+            output += QString::fromLocal8Bit(server.readAll());
+            const QRegularExpressionMatch match = displayLine.match(output);
+            if (match.hasMatch())
+                FDisplay = QLatin1Char(':') + match.captured(1);
+            return !FDisplay.isEmpty() || server.state() == QProcess::NotRunning;
+        },
+        StartTimeoutMs);
     if (FDisplay.isEmpty()) {
-        FError = QStringLiteral("No X display could be started");
+        FError = QStringLiteral("No X display could be started: ") + output;
         return false;
     }
     if (!StartProcess(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}))
