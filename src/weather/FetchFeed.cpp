@@ -10,6 +10,7 @@ const QString feedName = QStringLiteral("podatki.xml");
 
 void TFeeds::Parse()
 {
+    ++Generation;
     if (!MainDocument.Parse(MainFeed.data()))
         qCDebug(lcWeather) << "Main feed unreadable; its sections keep what they show";
     if (!SecondDocument.Parse(SecondFeed.data()))
@@ -24,6 +25,7 @@ void TFeeds::Release()
     }
     MainDocument.Clear();
     SecondDocument.Clear();
+    ++Generation;
 }
 
 QString FeedBaseAddress(const QString& feedAddress)

@@ -14,6 +14,9 @@ struct TFeeds
     QBuffer SecondFeed; // "podatkiOstalo.xml"
     pas_lib::TXmlDocument MainDocument;
     pas_lib::TXmlDocument SecondDocument;
+    // Counts the documents' changes, so that loads from them can be skipped
+    // while both they and the tables they filled stay the same.
+    quint64 Generation = 0;
 
     // Parses both buffers into the documents. A feed that is not well-formed
     // XML, or larger, deeper or with more elements than a feed may have, gives

@@ -396,6 +396,13 @@ void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElemen
     ApplyTitleTime(document, steps, *ViewTitle);
 }
 
+void TWeatherData::ApplyFeedSectionTime(const QString& path, const pas_lib::TXmlDocument& document)
+{
+    const QStringList steps = path.split(QLatin1Char('/'));
+    if (!path.isEmpty() && !steps.contains(QString()) && document.IsValid())
+        pas_lib::ApplyTitleTime(document, steps, *ViewTitle);
+}
+
 void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElement,
                                    const QByteArray& document, bool update, TWeatherTable* table)
 {

@@ -180,18 +180,50 @@ void TRefreshCycle::LoadView(int kind)
 {
     if (kind == 0)
         kind = pas_lib::CurrentViewKind;
+    const bool current = ViewCurrent(kind);
+    TLoadedView loaded{FFeeds.Generation, {}};
     for (const TViewSection& section : ViewSections) {
         if (section.Kind != kind)
             continue;
-        qCDebug(lcRefresh) << "Loading" << section.Path;
         TWeatherTable* table = section.Table ? FData.*section.Table : nullptr;
         const pas_lib::TXmlDocument& feed =
             section.SecondFeed ? FFeeds.SecondDocument : FFeeds.MainDocument;
-        FData.LoadFeedSection(QString::fromLatin1(section.Path), QString::fromLatin1(section.Key),
-                              feed, section.Update, table);
+        if (current) {
+            FData.ApplyFeedSectionTime(QString::fromLatin1(section.Path), feed);
+        } else {
+            qCDebug(lcRefresh) << "Loading" << section.Path;
+            FData.LoadFeedSection(QString::fromLatin1(section.Path),
+                                  QString::fromLatin1(section.Key), feed, section.Update, table);
+        }
+        // The chosen place may have changed since: always read the conditions.
         if (section.ConditionsCode != noConditions && table)
             UpdateConditions(section.ConditionsCode, *table);
+        if (table)
+            loaded.RowChanges.append({table, 0});
     }
+    if (current)
+        return;
+    for (auto& [table, changes] : loaded.RowChanges)
+        changes = table->RowChanges();
+    if (loaded.RowChanges.isEmpty())
+        FLoadedViews.remove(kind);
+    else
+        FLoadedViews.insert(kind, loaded);
+}
+
+// Text panes are written anew each time; only table views are skipped.
+bool TRefreshCycle::ViewCurrent(int kind) const
+{
+    const auto found = FLoadedViews.constFind(kind);
+    if (found == FLoadedViews.cend() || found->Generation != FFeeds.Generation)
+        return false;
+    for (const TViewSection& section : ViewSections)
+        if (section.Kind == kind && !section.Table)
+            return false;
+    for (const auto& [table, changes] : found->RowChanges)
+        if (table->RowChanges() != changes)
+            return false;
+    return true;
 }
 
 void TRefreshCycle::UpdateTrayIcon()

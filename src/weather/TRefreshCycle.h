@@ -3,9 +3,12 @@
 #include "weather/FetchFeed.h"
 #include "weather/TFourDayPicture.h"
 
+#include <QHash>
+#include <QList>
 #include <QLoggingCategory>
 #include <QObject>
 #include <array>
+#include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcRefresh)
 
@@ -65,8 +68,19 @@ private:
     void RunRefresh(bool withoutPictures);
     void RefreshSteps(bool withoutPictures);
 
+    // What a view's tables held after it last read the documents: while the
+    // documents and these counts stay the same, reading them again would
+    // write the same rows.
+    struct TLoadedView
+    {
+        quint64 Generation = 0;
+        QList<std::pair<const TWeatherTable*, quint64>> RowChanges;
+    };
+    bool ViewCurrent(int kind) const;
+
     TWeatherData& FData;
     TRefreshHost& FHost;
+    QHash<int, TLoadedView> FLoadedViews;
     TFeeds FFeeds;
     TFourDayPicture FFourDayPicture;
     bool FRefreshing = false;

@@ -38,6 +38,9 @@ public:
     // The same for a feed that is not kept: parsed with a feed's limits first.
     void LoadFeedSection(const QString& path, const QString& keyElement, const QByteArray& document,
                          bool update, TWeatherTable* table);
+    // Only the last step of LoadFeedSection: the section's time into the view
+    // title, for a section whose records are already loaded.
+    void ApplyFeedSectionTime(const QString& path, const pas_lib::TXmlDocument& document);
 
     // The station table of a station-kind code, nullptr for another code.
     TWeatherTable* StationTable(int kind) const;

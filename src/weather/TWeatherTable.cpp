@@ -333,7 +333,7 @@ qint64 TWeatherTable::Post(TWeatherRow& row)
     if (row.Id < 0)
         row.Id = query.lastInsertId().toLongLong();
     query.finish();
-    Changed();
+    RowsChanged();
     return row.Id;
 }
 
@@ -366,7 +366,7 @@ bool TWeatherTable::UpdateFields(qint64 id, quint64 fieldMask, const QVariantLis
     if (!ok)
         LogFailure("Cannot store a row:", query);
     query.finish();
-    Changed();
+    RowsChanged();
     return ok;
 }
 
@@ -381,7 +381,7 @@ void TWeatherTable::Empty()
     if (!FDelete->exec())
         LogFailure("Cannot empty table:", *FDelete);
     FDelete->finish();
-    Changed();
+    RowsChanged();
 }
 
 void TWeatherTable::DisableControls()
@@ -397,6 +397,12 @@ void TWeatherTable::EnableControls()
         FChangedWhileDisabled = false;
         emit contentChanged();
     }
+}
+
+void TWeatherTable::RowsChanged()
+{
+    ++FRowChanges;
+    Changed();
 }
 
 void TWeatherTable::Changed()

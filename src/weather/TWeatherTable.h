@@ -102,6 +102,8 @@ public:
     // row with that id, from values in stored form, indexed by field.
     bool UpdateFields(qint64 id, quint64 fieldMask, const QVariantList& values);
     void Empty();
+    // Counts the changes of rows (not of order): equal counts, equal rows.
+    quint64 RowChanges() const { return FRowChanges; }
 
     // Displays hear of changes once, when the last EnableControls ends a batch.
     void DisableControls();
@@ -120,6 +122,7 @@ private:
     QString ColumnList() const;
     QString OrderClause() const;
     void Changed();
+    void RowsChanged();
 
     TWeatherDatabase& FDatabase;
     QString FName;
@@ -129,6 +132,7 @@ private:
     bool FOrderDescending = false;
     int FDisableCount = 0;
     bool FChangedWhileDisabled = false;
+    quint64 FRowChanges = 0;
     // Prepared once: a feed load runs them for every record.
     std::optional<QSqlQuery> FInsert;
     std::optional<QSqlQuery> FUpdate;

@@ -341,6 +341,35 @@ private slots:
         QVERIFY(!data->tbl_eu->Rows().isEmpty());
     }
 
+    // Showing a table view again reads its sections only when the documents
+    // or the table changed since; the conditions are read every time.
+    void tableViewReadAgainOnlyAfterAChange()
+    {
+        SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
+                 demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
+        TWeatherTable& table = *data->tbl_avtomatske;
+        cycle->LoadView(2);
+        const int rows = table.RowCount();
+        QVERIFY(rows > 0);
+        quint64 changes = table.RowChanges();
+        cycle->LoadView(2);
+        QCOMPARE(table.RowChanges(), changes);
+        table.SetOrder(QStringLiteral("KRAJ"), true); // a sort is no change of rows
+        pas_lib::currentConditions[1] = {};
+        cycle->LoadView(2);
+        QCOMPARE(table.RowChanges(), changes);
+        QVERIFY(!pas_lib::currentConditions[1].temperature.isEmpty());
+
+        table.Empty();
+        cycle->LoadView(2);
+        QCOMPARE(table.RowCount(), rows);
+        changes = table.RowChanges();
+        SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
+                 demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
+        cycle->LoadView(2);
+        QVERIFY(table.RowChanges() > changes);
+    }
+
     void loadView()
     {
         QFETCH(int, shown);
