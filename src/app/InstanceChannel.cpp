@@ -14,6 +14,17 @@ Q_LOGGING_CATEGORY(lcInstance, "nimbulon.app.instance", QtInfoMsg)
 
 namespace {
 constexpr qsizetype messageSize = 12; // message, wParam, lParam: 32-bit little-endian each
+
+// The server name, or empty (logged) when the private folder cannot be had.
+QString ServerNameOrEmpty(const QString& varName, quint32 value)
+{
+    try {
+        return TInstanceChannel::ServerName(varName, value);
+    } catch (const pas_lib::Exception& error) {
+        qCWarning(lcInstance).noquote() << error.Message();
+        return {};
+    }
+}
 } // namespace
 
 QString InstanceVarName()
@@ -37,13 +48,9 @@ QString TInstanceChannel::ServerName(const QString& varName, quint32 value)
 
 bool TInstanceChannel::Listen(const QString& varName, quint32 value)
 {
-    QString name;
-    try {
-        name = ServerName(varName, value);
-    } catch (const pas_lib::Exception& error) {
-        qCWarning(lcInstance).noquote() << error.Message();
+    const QString name = ServerNameOrEmpty(varName, value);
+    if (name.isEmpty())
         return false;
-    }
     delete FServer;
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
@@ -78,13 +85,9 @@ void TInstanceChannel::ReadFrom(QLocalSocket* socket)
 bool TInstanceChannel::PostMessage(const QString& varName, quint32 value, quint32 message,
                                    quint32 wParam, quint32 lParam, int timeoutMs)
 {
-    QString name;
-    try {
-        name = ServerName(varName, value);
-    } catch (const pas_lib::Exception& error) {
-        qCWarning(lcInstance).noquote() << error.Message();
+    const QString name = ServerNameOrEmpty(varName, value);
+    if (name.isEmpty())
         return false;
-    }
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))

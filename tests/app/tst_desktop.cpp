@@ -39,21 +39,9 @@ class TestDesktop : public QObject
         return std::make_unique<TProgramProcess>(arguments, environment);
     }
 
-    // The program's icon in the tray, once it is there and the tray has
-    // settled where it puts it.
     quint64 WaitForIcon(TProgramProcess& program)
     {
-        QList<quint64> icons;
-        QRect previous;
-        [&] {
-            QTRY_VERIFY2_WITH_TIMEOUT(
-                program.Output().contains(QStringLiteral("Tray icon shown")) &&
-                    !(icons = desktop.TrayIcons()).isEmpty() &&
-                    std::exchange(previous, desktop.WindowGeometry(icons.last())) ==
-                        desktop.WindowGeometry(icons.last()),
-                qPrintable(program.Output()), 60000);
-        }();
-        return icons.isEmpty() ? 0 : icons.last();
+        return desktop.WaitForTrayIcon([&] { return program.Output(); });
     }
 
     // Clicks the icon until the program hears it: the tray may still be

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <QTest>
 #include <QThread>
+#include <utility>
 
 namespace {
 constexpr int StartTimeoutMs = 30000;
@@ -194,6 +196,20 @@ QString TDesktopSession::WindowTitle(quint64 window) const
     return Tool(QStringLiteral("xdotool"),
                 {QStringLiteral("getwindowname"), QString::number(window)})
         .trimmed();
+}
+
+quint64 TDesktopSession::WaitForTrayIcon(const std::function<QString()>& programOutput) const
+{
+    QList<quint64> icons;
+    QRect previous;
+    [&] {
+        QTRY_VERIFY2_WITH_TIMEOUT(programOutput().contains(QStringLiteral("Tray icon shown")) &&
+                                      !(icons = TrayIcons()).isEmpty() &&
+                                      std::exchange(previous, WindowGeometry(icons.last())) ==
+                                          WindowGeometry(icons.last()),
+                                  qPrintable(programOutput()), 60000);
+    }();
+    return icons.isEmpty() ? 0 : icons.last();
 }
 
 QList<quint64> TDesktopSession::TrayIcons() const

@@ -41,6 +41,9 @@ public:
     QString WindowTitle(quint64 window) const;
     // The windows the tray holds (the icons), in the tray's order.
     QList<quint64> TrayIcons() const;
+    // The program's icon, once its output says it is shown and the tray has
+    // settled where it puts it; 0, with the test failed, when it never is.
+    quint64 WaitForTrayIcon(const std::function<QString()>& programOutput) const;
     // Clicks with a mouse button (1 left, 3 right) at a point of the screen;
     // twice for a double click.
     void Click(const QPoint& point, int button = 1, int repeat = 1) const;

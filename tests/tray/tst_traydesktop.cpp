@@ -71,20 +71,9 @@ class TestTrayDesktop : public QObject
         return served;
     }
 
-    // The program's icon in the tray once it stands still.
     quint64 WaitForIcon(TProgramProcess& program)
     {
-        QList<quint64> icons;
-        QRect previous;
-        [&] {
-            QTRY_VERIFY2_WITH_TIMEOUT(
-                program.Output().contains(QStringLiteral("Tray icon shown")) &&
-                    !(icons = desktop.TrayIcons()).isEmpty() &&
-                    std::exchange(previous, desktop.WindowGeometry(icons.last())) ==
-                        desktop.WindowGeometry(icons.last()),
-                qPrintable(program.Output()), 60000);
-        }();
-        return icons.isEmpty() ? 0 : icons.last();
+        return desktop.WaitForTrayIcon([&] { return program.Output(); });
     }
 
     static int Ended(TProgramProcess& program)
