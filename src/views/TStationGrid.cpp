@@ -2,7 +2,7 @@
 
 #include "settings/Tparameter.h"
 #include "views/GridLayout.h"
-#include "views/LocaleText.h"
+#include "common/LocaleText.h"
 #include "views/ViewTable.h"
 #include "weather/TWeatherTable.h"
 #include "weather/TWeatherTableModel.h"

@@ -1,6 +1,6 @@
 #include "views/TStatisticsBar.h"
 
-#include "views/LocaleText.h"
+#include "common/LocaleText.h"
 #include "views/ViewTable.h"
 #include "weather/RunTableQuery.h"
 

@@ -1,54 +1,26 @@
 #include "weather/UpdateConditions.h"
 
 #include "common/FixedFormat.h"
+#include "common/LocaleText.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/TWeatherTable.h"
 
 #include <QDateTime>
-#include <QLocale>
-#include <QRegularExpression>
 
 namespace {
-
-QLocale UserLocale()
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
-
-// Negative numbers with "-": some locales (the Slovenian among them) write the
-// minus sign U+2212, which the tray's text and other windows' captions would
-// show next to the "-" of texts made elsewhere.
-QString PlainMinus(QString text, const QLocale& locale)
-{
-    if (locale.negativeSign() != QLatin1String("-"))
-        text.replace(locale.negativeSign(), QLatin1String("-"));
-    text.replace(QChar(0x2212), QLatin1Char('-'));
-    return text;
-}
-
-// The locale's short date and time, with the year in four digits.
-QString DateTimeFormat(const QLocale& locale)
-{
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    return locale.dateTimeFormat(QLocale::ShortFormat).replace(shortYear, QStringLiteral("yyyy"));
-}
 
 // Numbers and date-times as the user's regional settings write them; empty stays empty.
 QString Text(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return {};
-    const QLocale locale = UserLocale();
     switch (value.typeId()) {
     case QMetaType::Double:
-        return PlainMinus(locale.toString(value.toDouble(), 'g', 15), locale);
     case QMetaType::Int:
-        return PlainMinus(locale.toString(value.toInt()), locale);
+        return LocaleNumber(value.toDouble());
     case QMetaType::QDateTime:
-        return locale.toString(value.toDateTime(), DateTimeFormat(locale));
+        return LocaleDateTime(value.toDateTime());
     default:
         return value.toString();
     }

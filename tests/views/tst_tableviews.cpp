@@ -6,7 +6,7 @@
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
 #include "views/GridLayout.h"
-#include "views/LocaleText.h"
+#include "common/LocaleText.h"
 #include "views/TStationGrid.h"
 #include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"

@@ -1,11 +1,15 @@
-#include "views/LocaleText.h"
+#include "common/LocaleText.h"
 
 #include <QRegularExpression>
 
 namespace {
 
-QString PlainMinus(QString text)
+// Some locales (the Slovenian among them) write the minus sign U+2212, which
+// would stand next to the "-" of texts made elsewhere.
+QString PlainMinus(QString text, const QLocale& locale)
 {
+    if (locale.negativeSign() != QLatin1String("-"))
+        text.replace(locale.negativeSign(), QLatin1String("-"));
     return text.replace(QChar(0x2212), QLatin1Char('-'));
 }
 
@@ -15,14 +19,14 @@ QString LocaleNumber(double value, const QLocale& locale)
 {
     QLocale plain = locale;
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    return PlainMinus(plain.toString(value, 'g', QLocale::FloatingPointShortest));
+    return PlainMinus(plain.toString(value, 'g', QLocale::FloatingPointShortest), locale);
 }
 
 QString LocaleNumber(double value, int decimals, const QLocale& locale)
 {
     QLocale grouped = locale;
     grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return PlainMinus(grouped.toString(value, 'f', decimals));
+    return PlainMinus(grouped.toString(value, 'f', decimals), locale);
 }
 
 QString LocaleDateTime(const QDateTime& value, const QLocale& locale)
