@@ -5,8 +5,6 @@
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
-#include <algorithm>
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -117,9 +115,7 @@ bool LoadSection(const TXmlElement& root, const TCatalogueSection& section)
     section.GraphList->Clear();
     // A catalogue read again refreshes the stations an earlier reading added;
     // rows added by this reading are newer than any of them.
-    qint64 lastEarlierRow = -1;
-    for (const TWeatherRow& row : section.Table->Rows())
-        lastEarlierRow = std::max(lastEarlierRow, row.Id);
+    const qint64 lastEarlierRow = section.Table->LastRowId();
     const int placeField = section.Table->FieldIndex(QStringLiteral("KRAJ"));
     const int codeField = section.Table->FieldIndex(QStringLiteral("SIFRA"));
     // Code and name are taken from the same P, so that an entry that lacks one

@@ -204,6 +204,23 @@ int TWeatherTable::RowCount() const
     return count;
 }
 
+qint64 TWeatherTable::LastRowId() const
+{
+    if (!FCreated)
+        return -1;
+    if (!FLastId) {
+        FLastId.emplace(FDatabase.Database());
+        FLastId->setForwardOnly(true);
+        FLastId->prepare(
+            QStringLiteral("SELECT max(rowid) FROM %1").arg(QuoteSqlIdentifier(FName)));
+    }
+    qint64 id = -1;
+    if (FLastId->exec() && FLastId->next() && !FLastId->value(0).isNull())
+        id = FLastId->value(0).toLongLong();
+    FLastId->finish();
+    return id;
+}
+
 QList<TWeatherRow> TWeatherTable::Rows() const
 {
     QList<TWeatherRow> rows;

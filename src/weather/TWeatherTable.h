@@ -82,6 +82,8 @@ public:
     QString SelectStatement() const;
 
     int RowCount() const;
+    // The id of the newest row; -1 for an empty table.
+    qint64 LastRowId() const;
     QList<TWeatherRow> Rows() const;
     // The first row whose field equals value (text fields: letter case ignored).
     std::optional<TWeatherRow> FindRow(int field, const QVariant& value) const;
@@ -138,6 +140,7 @@ private:
     std::optional<QSqlQuery> FUpdate;
     std::optional<QSqlQuery> FDelete;
     mutable std::optional<QSqlQuery> FCount;
+    mutable std::optional<QSqlQuery> FLastId;
     mutable std::optional<QSqlQuery> FSelectAll;
     // Updates of some fields, prepared once per set of fields.
     std::unordered_map<quint64, QSqlQuery> FFieldUpdates;
