@@ -30,6 +30,7 @@ class TestCaptionWriter : public QObject
     {
         auto window = std::make_shared<TOtherWindow>();
         window->Process = std::make_unique<QProcess>();
+        window->Process->setProcessChannelMode(QProcess::MergedChannels);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), desktop.Display());
         window->Process->setProcessEnvironment(env);
@@ -40,8 +41,14 @@ class TestCaptionWriter : public QObject
             window->Process->start(asUser.first(),
                                    asUser.mid(1) + QStringList{"xmessage"} + message);
         [&] {
-            QTRY_VERIFY_WITH_TIMEOUT(
+            QTRY_VERIFY2_WITH_TIMEOUT(
                 !desktop.VisibleWindows(QLatin1Char('^') + title + QLatin1Char('$')).isEmpty(),
+                qPrintable(QStringLiteral("%1 (exit %2): %3")
+                               .arg(title)
+                               .arg(window->Process->state() == QProcess::NotRunning
+                                        ? QString::number(window->Process->exitCode())
+                                        : QStringLiteral("none yet"))
+                               .arg(QString::fromLocal8Bit(window->Process->readAll()))),
                 10000);
         }();
         window->Id = desktop.VisibleWindows(QLatin1Char('^') + title + QLatin1Char('$')).value(0);
