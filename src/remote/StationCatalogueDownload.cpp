@@ -19,9 +19,7 @@ bool IsCatalogue(const QString& fileName)
         return false;
     const pas_lib::TXmlElement root = document.Root();
     for (const char* section : {"AVTOMATSKE", "OPAZOVALNE", "AMATERSKE"})
-        if (!root.FirstChild(QString::fromLatin1(section))
-                 .FirstChild(QStringLiteral("P"))
-                 .IsNull())
+        if (!root.FirstChild(QString::fromLatin1(section)).FirstChild(QStringLiteral("P")).IsNull())
             return true;
     return false;
 }

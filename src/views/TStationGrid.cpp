@@ -1,8 +1,8 @@
 #include "views/TStationGrid.h"
 
+#include "common/LocaleText.h"
 #include "settings/Tparameter.h"
 #include "views/GridLayout.h"
-#include "common/LocaleText.h"
 #include "views/ViewTable.h"
 #include "weather/TWeatherTable.h"
 #include "weather/TWeatherTableModel.h"

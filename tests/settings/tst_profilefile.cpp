@@ -82,8 +82,8 @@ private slots:
                                                     << "K" << QByteArray("[A]\nX=1\n[URL]\nK=v\n");
         QTest::newRow("names with blanks around") << QByteArray("[A]\nK=1\n") << " A "
                                                   << " K\t" << QByteArray("[A]\nK=v\n");
-        QTest::newRow("new names without blanks around")
-            << QByteArray() << " B " << " K " << QByteArray("[B]\nK=v\n");
+        QTest::newRow("new names without blanks around") << QByteArray() << " B "
+                                                         << " K " << QByteArray("[B]\nK=v\n");
         QTest::newRow("Windows-1250 lines come back as UTF-8")
             << QByteArray("[A]\r\nP=\xC8rnomelj\r\n") << "A"
             << "K" << QByteArray("[A]\r\nP=Črnomelj\r\nK=v\r\n");
