@@ -187,6 +187,7 @@ void TMainForm::Prikaiokno1Click()
         setWindowState(FShownState);
     show();
     KeepOnScreen();
+    KeepOnScreenWhenFramed();
     raise();
     activateWindow();
 }
@@ -369,6 +370,20 @@ void TMainForm::KeepOnScreen()
         return;
     move(fitted.topLeft());
     resize(size() - (frame.size() - fitted.size()));
+}
+
+// The window manager frames the window only after it is shown: then a title
+// bar above the screen's edge can be seen, and moved back. Looks for the frame
+// every 20 ms, a bounded number of times.
+void TMainForm::KeepOnScreenWhenFramed(int triesLeft)
+{
+    if (!isVisible() || triesLeft <= 0)
+        return;
+    if (frameGeometry() != geometry()) {
+        KeepOnScreen();
+        return;
+    }
+    QTimer::singleShot(20, this, [this, triesLeft] { KeepOnScreenWhenFramed(triesLeft - 1); });
 }
 
 void TMainForm::SaveWindowPosition()

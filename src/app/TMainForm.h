@@ -85,6 +85,7 @@ public:
     void SaveWindowPosition();
     // Moves (and if need be shrinks) the window so that it lies wholly on a screen.
     void KeepOnScreen();
+    void KeepOnScreenWhenFramed(int triesLeft = 25);
     // The width a resize to this width ends at.
     static int FormCanResize(int proposedWidth);
     // The advertising strip's left edge in a window this wide.
