@@ -212,6 +212,24 @@ quint64 TDesktopSession::WaitForTrayIcon(const std::function<QString()>& program
     return icons.isEmpty() ? 0 : icons.last();
 }
 
+void TDesktopSession::ClickTrayIcon(const std::function<QString()>& programOutput, quint64 icon,
+                                    int button, int repeat) const
+{
+    const QString heard = QStringLiteral("Icon activated");
+    const qsizetype before = programOutput().count(heard);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        ClickWindow(icon, button, repeat);
+        QDeadlineTimer deadline(2000);
+        while (!deadline.hasExpired()) {
+            if (programOutput().count(heard) > before)
+                return;
+            QTest::qWait(50);
+        }
+        icon = TrayIcons().value(TrayIcons().size() - 1, icon);
+    }
+    QFAIL(qPrintable(QStringLiteral("The icon did not hear the clicks: ") + programOutput()));
+}
+
 QList<quint64> TDesktopSession::TrayIcons() const
 {
     QList<quint64> icons;

@@ -44,6 +44,10 @@ public:
     // The program's icon, once its output says it is shown and the tray has
     // settled where it puts it; 0, with the test failed, when it never is.
     quint64 WaitForTrayIcon(const std::function<QString()>& programOutput) const;
+    // Clicks the icon until the program's output says it heard it (the tray
+    // may still be moving the icon into place); fails the test when it never does.
+    void ClickTrayIcon(const std::function<QString()>& programOutput, quint64 icon, int button = 1,
+                       int repeat = 1) const;
     // Clicks with a mouse button (1 left, 3 right) at a point of the screen;
     // twice for a double click.
     void Click(const QPoint& point, int button = 1, int repeat = 1) const;

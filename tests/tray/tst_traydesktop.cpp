@@ -84,24 +84,9 @@ class TestTrayDesktop : public QObject
         return program.Process().exitCode();
     }
 
-    // Clicks the icon until the program hears it: the tray may still be
-    // moving it into place.
     void ClickIcon(TProgramProcess& program, quint64 icon, int button)
     {
-        const QString heard = QStringLiteral("Icon activated");
-        const qsizetype before = program.Output().count(heard);
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            desktop.ClickWindow(icon, button);
-            QElapsedTimer clock;
-            clock.start();
-            while (clock.elapsed() < 2000) {
-                if (program.Output().count(heard) > before)
-                    return;
-                QTest::qWait(50);
-            }
-            icon = desktop.TrayIcons().value(desktop.TrayIcons().size() - 1, icon);
-        }
-        QFAIL(qPrintable(QStringLiteral("The icon did not hear the clicks: ") + program.Output()));
+        desktop.ClickTrayIcon([&] { return program.Output(); }, icon, button);
     }
 
     // A window of another program (xmessage) with this title.
