@@ -64,6 +64,16 @@ class TestDesktop : public QObject
         return false;
     }
 
+    // openbox closes the active window on Alt+F4.
+    void CloseWindowAsTheUserDoes() const
+    {
+        const quint64 window = desktop.VisibleWindows(MainWindowTitle).value(0);
+        desktop.Tool(
+            QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
+        desktop.Key(QStringLiteral("alt+F4"));
+    }
+
     bool WindowShown() const { return !desktop.VisibleWindows(MainWindowTitle).isEmpty(); }
 
     static QSettings ProgramSettings(const TTestHome& home)
@@ -98,12 +108,7 @@ private slots:
         ClickIcon(*program, icon);
         QVERIFY(WaitShown(*program));
 
-        // openbox closes the active window on Alt+F4.
-        const quint64 window = desktop.VisibleWindows(MainWindowTitle).value(0);
-        desktop.Tool(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
-        desktop.Key(QStringLiteral("alt+F4"));
+        CloseWindowAsTheUserDoes();
         QTRY_VERIFY_WITH_TIMEOUT(!WindowShown(), 10000);
         QCOMPARE(program->Process().state(), QProcess::Running);
 
@@ -134,11 +139,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(program->Output().contains(StartedLine), 60000);
         ClickIcon(*program, icon);
         QVERIFY(WaitShown(*program));
-        const quint64 window = desktop.VisibleWindows(MainWindowTitle).value(0);
-        desktop.Tool(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
-        desktop.Key(QStringLiteral("alt+F4"));
+        CloseWindowAsTheUserDoes();
         QCOMPARE(Ended(*program), 0);
         QVERIFY(ProgramSettings(home).contains(QStringLiteral("suiSideChannel")));
     }
