@@ -68,30 +68,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     database.transaction();
     const int stationRows = data->tbl_opazovalne->RowCount();
     const int coastRows = data->tbl_primorje->RowCount();
-    for (const TViewSection& section : ViewSections) {
-        pas_lib::CurrentViewKind = section.Kind;
-        const QString path = QString::fromLatin1(section.Path);
-        const QString key = QString::fromLatin1(section.Key);
-        TWeatherTable* table = section.Table ? data->*section.Table : nullptr;
-        if (!table) {
-            data->LoadFeedSection(path, key, feed, false, nullptr);
-            data->LoadFeedSection(path, key, feed, true, nullptr);
-            continue;
+    for (const TViewKindInfo& view : ViewKinds()) {
+        pas_lib::CurrentViewKind = view.kind;
+        for (const TFeedSection& section : view.sections) {
+            const QString path = QString::fromLatin1(section.path);
+            const QString key = QString::fromLatin1(section.key);
+            TWeatherTable* table = section.table ? data->*section.table : nullptr;
+            if (!table) {
+                data->LoadFeedSection(path, key, feed, false, nullptr);
+                data->LoadFeedSection(path, key, feed, true, nullptr);
+                continue;
+            }
+            data->LoadFeedSection(path, key, feed, false, table);
+            const int replaced = table->RowCount();
+            data->LoadFeedSection(path, key, feed, true, table);
+            // Update mode never loses a row.
+            FUZZ_CHECK(table->RowCount() >= replaced, path);
         }
-        data->LoadFeedSection(path, key, feed, false, table);
-        const int replaced = table->RowCount();
-        data->LoadFeedSection(path, key, feed, true, table);
-        // Update mode never loses a row.
-        FUZZ_CHECK(table->RowCount() >= replaced, path);
     }
     // A feed that did not parse changes nothing.
     FUZZ_CHECK(feed.IsValid() || (data->tbl_opazovalne->RowCount() == stationRows &&
                                   data->tbl_primorje->RowCount() == coastRows),
                QString());
     // The tables that a section of the feed wrote to.
-    for (const TViewSection& section : ViewSections)
-        if (section.Table && !feed.Select(QString::fromLatin1(section.Path)).isEmpty())
-            CheckTable(*(data->*section.Table));
+    for (const TViewKindInfo& view : ViewKinds())
+        for (const TFeedSection& section : view.sections)
+            if (section.table && !feed.Select(QString::fromLatin1(section.path)).isEmpty())
+                CheckTable(*(data->*section.table));
     for (int kind = 1; kind <= 6; ++kind)
         if (const auto stamp = pas_lib::ParseFeedDateTime(ChangeStamp(feed, kind)))
             FUZZ_CHECK(stamp->isValid(), QString::number(kind));

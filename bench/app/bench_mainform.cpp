@@ -86,16 +86,16 @@ int main(int argc, char** argv)
         TFigures figures;
         for (int round = 0; round < rounds; ++round) {
             // Switch away first, so every switch does its whole work.
-            form.ViewAction(kind == 1 ? 2 : 1)->trigger();
+            form.ViewAction(TViewKind(kind == 1 ? 2 : 1))->trigger();
             form.repaint();
             clock.restart();
-            form.ViewAction(kind)->trigger();
+            form.ViewAction(TViewKind(kind))->trigger();
             form.repaint();
             figures.Add(Milliseconds(clock));
         }
         out << QStringLiteral("  %1 %2: %3 / %4 ms\n")
                    .arg(kind, 2)
-                   .arg(ViewOfKind(kind)->Caption, -24)
+                   .arg(ViewOfKind(TViewKind(kind))->caption, -24)
                    .arg(figures.Median(), 0, 'f', 2)
                    .arg(figures.Slowest(), 0, 'f', 2);
     }
@@ -122,10 +122,10 @@ int main(int argc, char** argv)
     TFigures sorting;
     TFigures painting;
     for (int round = 0; round < rounds; ++round) {
-        form.ViewAction(2)->trigger();
+        form.ViewAction(TViewKind::AutomaticStations)->trigger();
         form.repaint();
         clock.restart();
-        form.ViewAction(1)->trigger();
+        form.ViewAction(TViewKind::ObservationStations)->trigger();
         form.repaint();
         switching.Add(Milliseconds(clock));
         clock.restart();

@@ -2,6 +2,7 @@
 
 #include "app/StartupClock.h"
 #include "app/WheelToArrowKeys.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowPosition.h"
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
@@ -12,19 +13,17 @@
 #include "controls/TSideChannel.h"
 #include "net/WaitWithMessages.h"
 #include "remote/ClientIdentity.h"
-#include "remote/MirrorTable.h"
 #include "remote/RemoteSettings.h"
 #include "remote/StationCode.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
-#include "views/TStationGrid.h"
-#include "views/TStatisticsBar.h"
-#include "views/TTitlePanel.h"
+#include "views/TViewArea.h"
 #include "views/frm_about.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
+#include "weather/ProcessState.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
@@ -34,7 +33,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <algorithm>
@@ -57,6 +55,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     tmOsvezi->setObjectName(QStringLiteral("tmOsvezi"));
     connect(tmOsvezi, &QTimer::timeout, this, &TMainForm::tmOsveziTimer);
     FWeather = std::make_unique<TWeatherData>();
+    FPlacement = new TWindowPlacement(this);
     CreateComponents();
     // The icon shows before anything else happens, so the user sees the program
     // at once; it takes no input until the start-up is done.
@@ -104,8 +103,8 @@ void TMainForm::FormCreate()
             return;
     }
 
-    FrameAbout->SetVersion(ProgramVersion() + QStringLiteral(" (") + VersionDate +
-                           QStringLiteral(")"));
+    FViewArea->About()->SetVersion(ProgramVersion() + QStringLiteral(" (") + VersionDate +
+                                   QStringLiteral(")"));
     FWheelHook = new TWheelToArrowKeys(this);
     qApp->installEventFilter(FWheelHook);
     FSettings = OpenProgramSettings();
@@ -113,10 +112,7 @@ void TMainForm::FormCreate()
     // left alone, since a native window leaving that state would appear.
     FWindowState = Qt::WindowMinimized;
 
-    pas_lib::CurrentViewKind = 0;
-    MirrorTable.Clear();
-    MirrorTable.Count = 0;
-    LastRemoteRead = QDateTime();
+    pas_lib::ResetProcessState();
     CoolTrayIcon1->SetEnabled(false);
     // The text panes' paragraph indents, in points.
     for (QTextDocument* pane : {FWeather->MainTextPane, FWeather->CoastTextPane}) {
@@ -125,6 +121,7 @@ void TMainForm::FormCreate()
     }
     FRefresh = new TRefreshCycle(*FWeather, *this, this);
     FRefresh->setObjectName(QStringLiteral("RefreshCycle"));
+    FViewArea->SetViewLoader([this](TViewKind kind) { FRefresh->LoadView(kind); });
     connect(&FRefresh->FourDayPicture(), &TFourDayPicture::pictureChanged, this,
             [this](const QImage& picture) { suiImagePanel4dni->SetPicture(picture); });
     connect(FRefresh, &TRefreshCycle::refreshFinished, this, [this] {
@@ -186,8 +183,8 @@ void TMainForm::Prikaiokno1Click()
     if (windowState() != FShownState)
         setWindowState(FShownState);
     show();
-    KeepOnScreen();
-    KeepOnScreenWhenFramed();
+    FPlacement->KeepOnScreen();
+    FPlacement->KeepOnScreenWhenFramed();
     raise();
     activateWindow();
 }
@@ -199,7 +196,7 @@ void TMainForm::Skrijokno1Click()
 
 void TMainForm::Vizitka1Click()
 {
-    OpenAbout();
+    FViewArea->OpenAbout();
     Prikaiokno1Click();
 }
 
@@ -340,12 +337,8 @@ void TMainForm::RestoreWindowPosition()
         qCInfo(lcMainForm) << "Ignoring a stored window position that is not one";
         return;
     }
-    if (position->State == TWindowPosition::Normal) {
-        QRect bounds = position->Bounds;
-        bounds.setSize(bounds.size().expandedTo(minimumSize()).boundedTo(maximumSize()));
-        setGeometry(bounds);
-        KeepOnScreen();
-    }
+    if (position->State == TWindowPosition::Normal)
+        FPlacement->RestoreBounds(position->Bounds);
     const Qt::WindowStates state =
         position->State == TWindowPosition::Maximized   ? Qt::WindowMaximized
         : position->State == TWindowPosition::Minimized ? Qt::WindowMinimized
@@ -357,49 +350,15 @@ void TMainForm::RestoreWindowPosition()
     FWindowState = state;
 }
 
-void TMainForm::KeepOnScreen()
-{
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect frame = frameGeometry();
-    const QRect fitted = FitOnScreens(frame, screens);
-    if (fitted == frame)
-        return;
-    move(fitted.topLeft());
-    resize(size() - (frame.size() - fitted.size()));
-}
-
-// The window manager frames the window only after it is shown: then a title
-// bar above the screen's edge can be seen, and moved back. Looks for the frame
-// every 20 ms, a bounded number of times.
-void TMainForm::KeepOnScreenWhenFramed(int triesLeft)
-{
-    if (!isVisible() || triesLeft <= 0)
-        return;
-    if (frameGeometry() != geometry()) {
-        KeepOnScreen();
-        return;
-    }
-    QTimer::singleShot(20, this, [this, triesLeft] { KeepOnScreenWhenFramed(triesLeft - 1); });
-}
-
 void TMainForm::SaveWindowPosition()
 {
     if (!FSettings)
         return;
-    // The window's own area, without the frame: window managers place exactly
-    // that where it is asked to go, whatever their frames are like.
     TWindowPosition position;
-    position.Bounds = geometry();
     position.State = FWindowState.testFlag(Qt::WindowMinimized)   ? TWindowPosition::Minimized
                      : FWindowState.testFlag(Qt::WindowMaximized) ? TWindowPosition::Maximized
                                                                   : TWindowPosition::Normal;
-    // A maximised window keeps the bounds it had before.
-    if (position.State == TWindowPosition::Maximized && !normalGeometry().isEmpty())
-        position.Bounds = normalGeometry();
+    position.Bounds = FPlacement->BoundsToStore(position.State == TWindowPosition::Maximized);
     FSettings->setValue(PositionValue, position.Encode());
     FSettings->sync();
 }
@@ -440,7 +399,7 @@ void TMainForm::StopIconAnimation()
 
 void TMainForm::ShowRefreshIndicator()
 {
-    suiImagePanelTitle->ShowRefreshing();
+    FViewArea->ShowRefreshing();
     if (!FBusyCursor) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         FBusyCursor = true;
@@ -451,7 +410,7 @@ void TMainForm::HideRefreshIndicator()
 {
     // A refresh that ended early never reached the frames' stop.
     FTray->StopIconAnimation();
-    suiImagePanelTitle->HideRefreshing();
+    FViewArea->HideRefreshing();
     if (FBusyCursor) {
         QApplication::restoreOverrideCursor();
         FBusyCursor = false;
@@ -477,13 +436,12 @@ void TMainForm::PresentConditions()
 
 void TMainForm::UpdateTableStatistics(TWeatherTable& table)
 {
-    suiStatusBar->UpdateTableStatistics(table);
+    FViewArea->UpdateTableStatistics(table);
 }
 
 void TMainForm::RestoreSort()
 {
-    if (suiDBGrid1->Model() && suiDBGrid1->ViewKind() == pas_lib::CurrentViewKind)
-        suiDBGrid1->RestoreSort();
+    FViewArea->RestoreSort();
 }
 
 void TMainForm::UpdatePictures()

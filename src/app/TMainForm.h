@@ -1,35 +1,29 @@
 #pragma once
 
 #include "weather/TRefreshHost.h"
+#include "weather/ViewKinds.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 
 class QAction;
-class QLabel;
 class QSettings;
-class QTextBrowser;
 class QTimer;
-class QToolButton;
-class TFrameAbout;
 class TImagePanel;
 class TMoonPanel;
 class TNavigationMenu;
 class TRefreshCycle;
 class TSideChannel;
-class TStationGrid;
-class TStatisticsBar;
 class TTitlePanel;
 class TTrayIcon;
 class TTrayPresenter;
+class TViewArea;
 class TWeatherData;
-class TWeatherTableModel;
 class TWheelToArrowKeys;
-struct TViewInfo;
+class TWindowPlacement;
 
 // The program's one window. Its creation runs the whole start-up, the first
 // refresh included; it starts hidden behind its notification-area icon, hides
@@ -71,21 +65,11 @@ public:
     // The settings dialog; its confirmation applies the settings.
     void actNastavitveExecute();
 
-    // Shows the content controls of one panel tag and hides the other ones.
-    void ShowPanel(int tag);
-    int CurrentPanelTag() const { return FCurrentPanelTag; }
-    // The About page and the way back to the view under it.
-    void OpenAbout();
-    void CloseAbout();
-    bool AboutShown() const { return FCurrentPanelTag == 99; }
     // Fits the view menu to the side channel's height.
     void FitMenuPanel();
 
     void RestoreWindowPosition();
     void SaveWindowPosition();
-    // Moves (and if need be shrinks) the window so that it lies wholly on a screen.
-    void KeepOnScreen();
-    void KeepOnScreenWhenFramed(int triesLeft = 25);
     // The width a resize to this width ends at.
     static int FormCanResize(int proposedWidth);
     // The advertising strip's left edge in a window this wide.
@@ -96,16 +80,16 @@ public:
     TTrayPresenter* TrayPresenter() const { return FTray; }
     TNavigationMenu* NavigationMenu() const { return FMenu; }
     TSideChannel* SideChannel() const { return suiSideChannel; }
-    TTitlePanel* TitlePanel() const { return suiImagePanelTitle; }
+    TViewArea* ViewArea() const { return FViewArea; }
+    TTitlePanel* TitlePanel() const;
     TWeatherData* Weather() const { return FWeather.get(); }
-    QAction* ViewAction(int kind) const;
+    QAction* ViewAction(TViewKind kind) const;
 
 signals:
     // A balloon for the notification-area icon.
     void BalloonRequested(const QString& title, const QString& text, int milliseconds);
-    // The refresh command in a picture view (3 radar, 4 satellite, 6 forecast
-    // maps): those views reload only their picture.
-    void PictureRefreshRequested(int kind);
+    // The refresh command in a picture view: those views reload only their picture.
+    void PictureRefreshRequested(TViewKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,16 +103,12 @@ private:
     void CreateComponents();
     QWidget* CreateHeader();
     QWidget* CreateSideChannel();
-    QWidget* CreateContentArea();
     QWidget* CreateBottomBar();
     void CreateActions();
     void FormCreate();
     void tmOsveziTimer();
     void HideToTray();
-    void ExecuteView(const TViewInfo& view);
-    void ShowTableView(int kind);
-    TWeatherTableModel* TableModel(int kind);
-    void LoadView(int kind);
+    void ViewChosen(TViewKind kind);
     void DeleteSatellitePictures();
 
     // TRefreshHost
@@ -146,6 +126,7 @@ private:
     TRefreshCycle* FRefresh = nullptr;
     std::unique_ptr<QSettings> FSettings;
     TWheelToArrowKeys* FWheelHook = nullptr;
+    TWindowPlacement* FPlacement = nullptr;
     QTimer* tmOsvezi = nullptr;
 
     // Components
@@ -157,14 +138,7 @@ private:
     TMoonPanel* ipLunineMene = nullptr;
     TImagePanel* suiImagePanel4dni = nullptr;
     TNavigationMenu* FMenu = nullptr;
-    QWidget* PanelLine = nullptr;
-    TTitlePanel* suiImagePanelTitle = nullptr;
-    TStationGrid* suiDBGrid1 = nullptr;
-    TStatisticsBar* suiStatusBar = nullptr;
-    QTextBrowser* RichEdit1 = nullptr;
-    TFrameAbout* FrameAbout = nullptr;
-    QList<QWidget*> FTaggedControls;
-    QHash<int, TWeatherTableModel*> FTableModels;
+    TViewArea* FViewArea = nullptr;
 
     QList<QAction*> FViewActions;
     QAction* actIzhod = nullptr;
@@ -173,9 +147,6 @@ private:
     QAction* actNastavitve = nullptr;
 
     // State
-    int FCurrentPanelTag = 0;
-    int FAboutReturnTag = 0;
-    QHash<QWidget*, bool> FAboutReturnVisibility;
     // The window's state as the program sees it: minimised from the start until
     // first shown, then normal or maximised, also while hidden in the tray.
     Qt::WindowStates FWindowState = Qt::WindowNoState;

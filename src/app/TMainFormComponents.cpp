@@ -1,28 +1,32 @@
-// The main window's components: what the window shows and its actions.
+// The main window's components: what the window shows, its actions and their
+// commands.
 #include "app/StartupClock.h"
 #include "app/TMainForm.h"
+#include "common/DataPaths.h"
 #include "common/Desktop.h"
 #include "controls/SvgIcon.h"
 #include "controls/TImagePanel.h"
 #include "controls/TSideChannel.h"
 #include "remote/RemoteSettings.h"
 #include "remote/ServerAddresses.h"
+#include "remote/StationCatalogueDownload.h"
+#include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
 #include "views/TMoonPanel.h"
 #include "views/TNavigationMenu.h"
-#include "views/TStationGrid.h"
-#include "views/TStatisticsBar.h"
-#include "views/TTitlePanel.h"
+#include "views/TViewArea.h"
 #include "views/ViewTable.h"
-#include "views/frm_about.h"
+#include "views/pas_parametri.h"
+#include "weather/CurrentViewKind.h"
+#include "weather/StationCatalogue.h"
 #include "weather/TWeatherData.h"
 
 #include <QAction>
+#include <QCollator>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 #include <QUrlQuery>
@@ -56,16 +60,6 @@ QToolButton* BarButton(QWidget* parent, const QString& name, const QString& icon
     return button;
 }
 
-// A content control that shows one view; placeholder controls stay empty until
-// their view is built.
-QWidget* Tagged(QWidget* widget, const QString& name, int tag)
-{
-    widget->setObjectName(name);
-    widget->setProperty("panelTag", tag);
-    widget->hide();
-    return widget;
-}
-
 } // namespace
 
 void TMainForm::CreateComponents()
@@ -79,11 +73,12 @@ void TMainForm::CreateComponents()
     auto* rootLayout = new QVBoxLayout(root);
     rootLayout->setContentsMargins(0, 0, 0, 0);
     rootLayout->setSpacing(0);
+    FViewArea = new TViewArea(*FWeather);
+    connect(FViewArea, &TViewArea::ViewChosen, this, &TMainForm::ViewChosen);
     rootLayout->addWidget(CreateHeader());
-    QWidget* content = CreateContentArea();
     QWidget* channel = CreateSideChannel();
-    rootLayout->addWidget(new TSideChannelHost(static_cast<TSideChannel*>(channel), content, root),
-                          1);
+    rootLayout->addWidget(
+        new TSideChannelHost(static_cast<TSideChannel*>(channel), FViewArea, root), 1);
     rootLayout->addWidget(CreateBottomBar());
     setCentralWidget(root);
 
@@ -104,12 +99,13 @@ void TMainForm::CreateComponents()
 void TMainForm::CreateActions()
 {
     for (const TViewInfo& view : Views()) {
-        auto* action = new QAction(view.Caption, this);
-        action->setObjectName(view.Action);
-        action->setToolTip(view.Caption + view.Credit);
-        action->setProperty("buttonName", view.Button);
-        action->setData(view.Kind);
-        connect(action, &QAction::triggered, this, [this, &view] { ExecuteView(view); });
+        auto* action = new QAction(view.caption, this);
+        action->setObjectName(view.action);
+        action->setToolTip(view.caption + view.credit);
+        action->setProperty("buttonName", view.button);
+        action->setData(int(view.kind));
+        connect(action, &QAction::triggered, this,
+                [this, &view] { FViewArea->ShowView(view, !WindowMinimized()); });
         addAction(action);
         FViewActions.append(action);
     }
@@ -168,7 +164,7 @@ QWidget* TMainForm::CreateHeader()
     help->setAutoRaise(true);
     help->setToolTip(AboutCaption);
     help->setCursor(Qt::PointingHandCursor);
-    connect(help, &QToolButton::clicked, this, &TMainForm::OpenAbout);
+    connect(help, &QToolButton::clicked, FViewArea, &TViewArea::OpenAbout);
     layout->addWidget(help);
 
     // The advertising strip lies over the middle of the top area while
@@ -207,89 +203,17 @@ QWidget* TMainForm::CreateSideChannel()
     FMenu->MenuPanel()->move(PanelMargin, top);
     FMenu->SetTop(top);
     connect(suiSideChannel, &TSideChannel::Pop, this, [this] {
-        PanelLine->show();
+        FViewArea->SetPanelLineVisible(true);
         FitMenuPanel();
     });
-    connect(suiSideChannel, &TSideChannel::Push, this, [this] { PanelLine->hide(); });
+    connect(suiSideChannel, &TSideChannel::Push, this,
+            [this] { FViewArea->SetPanelLineVisible(false); });
     return suiSideChannel;
 }
 
 void TMainForm::FitMenuPanel()
 {
     FMenu->FitMenuPanel(suiSideChannel->height());
-}
-
-QWidget* TMainForm::CreateContentArea()
-{
-    auto* area = new QWidget;
-    area->setObjectName(QStringLiteral("suiImagePanelBckgnd"));
-    area->setAttribute(Qt::WA_StyledBackground);
-    auto* outer = new QHBoxLayout(area);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    PanelLine = new QWidget(area);
-    PanelLine->setObjectName(QStringLiteral("PanelLine"));
-    PanelLine->setAttribute(Qt::WA_StyledBackground);
-    PanelLine->setFixedWidth(1);
-    PanelLine->hide();
-    outer->addWidget(PanelLine);
-
-    auto* column = new QVBoxLayout;
-    column->setContentsMargins(8, 8, 8, 8);
-    column->setSpacing(0);
-    outer->addLayout(column, 1);
-    suiImagePanelTitle = new TTitlePanel(area);
-    column->addWidget(suiImagePanelTitle);
-    connect(FWeather->ViewTitle, &TViewTitle::textChanged, this, [this](const QString& text) {
-        if (!AboutShown())
-            suiImagePanelTitle->SetTitle(text);
-    });
-    connect(suiImagePanelTitle->CloseButton(), &QToolButton::clicked, this, &TMainForm::CloseAbout);
-
-    auto* views = new QWidget(area);
-    views->setObjectName(QStringLiteral("suiViewArea"));
-    views->setAttribute(Qt::WA_StyledBackground);
-    auto* stack = new QVBoxLayout(views);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-    column->addWidget(views, 1);
-
-    suiDBGrid1 = new TStationGrid(views);
-    suiDBGrid1->hide();
-    suiStatusBar = new TStatisticsBar(views);
-    suiStatusBar->hide();
-
-    RichEdit1 = new QTextBrowser(views);
-    Tagged(RichEdit1, QStringLiteral("RichEdit1"), PanelTag::TextPane);
-    RichEdit1->setDocument(FWeather->MainTextPane);
-    FWeather->MainTextPane->setDocumentMargin(10);
-    RichEdit1->setOpenLinks(false);
-    RichEdit1->setOpenExternalLinks(false);
-    RichEdit1->setFrameShape(QFrame::NoFrame);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setFocusPolicy(Qt::StrongFocus);
-
-    FrameAbout = new TFrameAbout(views);
-    FrameAbout->hide();
-
-    FTaggedControls = {
-        suiDBGrid1,
-        suiStatusBar,
-        RichEdit1,
-        Tagged(new QLabel(views), QStringLiteral("suiImagePanel1"), PanelTag::Radar),
-        Tagged(new QWidget(views), QStringLiteral("suiIPNapovedVSliki"),
-               PanelTag::ForecastPictures),
-        Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
-        Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
-        Tagged(new QWidget(views), QStringLiteral("FrameSateliskeSlike1"), PanelTag::Satellite),
-        Tagged(new QWidget(views), QStringLiteral("FrameGraf1"), PanelTag::Graph),
-        FrameAbout,
-        suiImagePanelTitle->CloseButton(),
-    };
-    for (QWidget* control : std::as_const(FTaggedControls))
-        if (control->parentWidget() == views)
-            stack->addWidget(control, control == suiStatusBar ? 0 : 1);
-    return area;
 }
 
 QWidget* TMainForm::CreateBottomBar()
@@ -334,4 +258,85 @@ QWidget* TMainForm::CreateBottomBar()
         layout->addWidget(button);
     }
     return bar;
+}
+
+QAction* TMainForm::ViewAction(TViewKind kind) const
+{
+    for (QAction* action : FViewActions)
+        if (action->data().toInt() == int(kind))
+            return action;
+    return nullptr;
+}
+
+TTitlePanel* TMainForm::TitlePanel() const
+{
+    return FViewArea->TitlePanel();
+}
+
+void TMainForm::ApplyViewSwitches()
+{
+    FMenu->ApplyViewSwitches([this](int index) {
+        const QString& name = ViewKindInfo(Views().at(index).kind)->switchParameter;
+        return name.isEmpty() || (parametri && parametri->Get(name).toBool());
+    });
+    if (suiSideChannel->Expanded())
+        FitMenuPanel();
+}
+
+void TMainForm::ViewChosen(TViewKind kind)
+{
+    suiSideChannel->Collapse();
+    FMenu->SetCurrent(ViewAction(kind));
+    actAnimiraj->setEnabled(ViewKindInfo(kind)->animates);
+}
+
+void TMainForm::actOsvezitevExecute()
+{
+    if (WindowMinimized()) {
+        RefreshData(true);
+        return;
+    }
+    ShowRefreshIndicator();
+    const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
+    if (view && view->picture)
+        emit PictureRefreshRequested(view->kind);
+    else
+        RefreshData(true);
+    HideRefreshIndicator();
+}
+
+namespace {
+
+// A table's places in Slovenian alphabetical order, whatever the table's sort.
+QStringList SortedPlaces(const TWeatherTable& table)
+{
+    QStringList places;
+    pas_lib::FillPlaceList(places, table);
+    QCollator slovenian{QLocale(QLocale::Slovenian, QLocale::Slovenia)};
+    slovenian.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(places.begin(), places.end(), slovenian);
+    places.removeAll(QString());
+    return places;
+}
+
+} // namespace
+
+void TMainForm::actNastavitveExecute()
+{
+    auto placeLists = [this] {
+        return Tform_parametri::TPlaceLists{SortedPlaces(*FWeather->tbl_avtomatske),
+                                            SortedPlaces(*FWeather->tbl_opazovalne),
+                                            SortedPlaces(*FWeather->tblAmaterske)};
+    };
+    Tform_parametri dialog(this);
+    dialog.SetPlaceLists(placeLists());
+    dialog.SetCatalogueRefresh([this, placeLists]() -> std::optional<Tform_parametri::TPlaceLists> {
+        if (!DownloadStationCatalogue())
+            return std::nullopt;
+        pas_lib::LoadStationCatalogue(*FWeather, pas_lib::PostajeXmlPath);
+        return placeLists();
+    });
+    dialog.exec();
+    if (dialog.Saved == 0)
+        ApplySettings();
 }

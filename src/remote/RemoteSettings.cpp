@@ -193,3 +193,15 @@ void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddr
     if (endProgram)
         pas_lib::RequestProgramEnd();
 }
+
+void ResetRemoteSettings()
+{
+    LastRemoteRead = QDateTime();
+    StationCatalogueUrl.clear();
+    AdsUrl.clear();
+    AdsActive = false;
+    HomePageUrl.clear();
+    Proverb.clear();
+    MirrorTable.Clear();
+    MirrorTable.Count = 0;
+}

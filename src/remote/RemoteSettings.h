@@ -27,5 +27,9 @@ void ReadRemoteSettings();
 // that used cachedAddress: everything ReadRemoteSettings does after the fetch.
 void ApplyRemoteSettings(const pas_lib::TXmlDocument& document, const QString& cachedAddress);
 
+// Forgets what the last document told, as if none had been read: the values
+// above and the mirror table.
+void ResetRemoteSettings();
+
 // Whether a catalogue file of this age is to be downloaded again.
 bool StationCatalogueDue(const QString& fileName, const QDate& today);

@@ -6,6 +6,7 @@
 #include "views/ViewTable.h"
 #include "weather/TWeatherTable.h"
 #include "weather/TWeatherTableModel.h"
+#include "weather/ViewKinds.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -18,32 +19,6 @@ const QColor CellText(52, 65, 86);
 const QColor ChosenPlaceRow(230, 235, 240);
 const QColor CurrentRow(250, 232, 197);
 const QColor SelectedCell(230, 235, 240);
-
-struct TViewSettings
-{
-    int Kind;
-    const char* DataSource;
-    const char* SortIndex;
-    const char* SortDirection;
-    const char* ChosenPlace;
-};
-
-constexpr TViewSettings ViewSettings[] = {
-    {1, "ds_opazovalne", "SORT_INDEX_OPAZ", "SORT_OPAZ", "KRAJ_OPAZOVALNE"},
-    {2, "ds_avtomatske", "SORT_INDEX_AVTO", "SORT_AVTO", "KRAJ_AVTOMATSKE"},
-    {10, "ds_snezna_odeja", "SORT_INDEX_SN_ODEJA", "SORT_SN_ODEJA", ""},
-    {13, "ds_eu", "SORT_INDEX_EU", "SORT_EU", ""},
-    {15, "dsVodostaji", "SORT_INDEX_VODOST", "SORT_VODOST", ""},
-    {16, "dsAmaterske", "SORT_INDEX_AMAT", "SORT_AMAT", "KRAJ_AMATERSKE"},
-};
-
-const TViewSettings* SettingsOf(int kind)
-{
-    for (const TViewSettings& settings : ViewSettings)
-        if (settings.Kind == kind)
-            return &settings;
-    return nullptr;
-}
 
 int IntParameter(const QString& name)
 {
@@ -85,14 +60,14 @@ protected:
 private:
     bool IsChosenPlace(const QModelIndex& index) const
     {
-        const QString parameter = TStationGrid::ChosenPlaceParameter(FGrid->ViewKind());
-        if (parameter.isEmpty() || !parametri || !FGrid->Model())
+        const TViewKindInfo* view = FGrid->View();
+        if (!view || view->chosenPlaceParameter.isEmpty() || !parametri || !FGrid->Model())
             return false;
         const int place = FGrid->Model()->Table()->FieldIndex(QStringLiteral("KRAJ"));
         if (place < 0)
             return false;
         return index.model()->index(index.row(), place).data().toString() ==
-               parametri->Get(parameter).toString();
+               parametri->Get(view->chosenPlaceParameter).toString();
     }
 
     TStationGrid* FGrid;
@@ -158,38 +133,14 @@ TStationGrid::TStationGrid(QWidget* parent) : QTableView(parent)
 
 TStationGrid::~TStationGrid() = default;
 
-QString TStationGrid::DataSourceName(int viewKind)
-{
-    const TViewSettings* settings = SettingsOf(viewKind);
-    return settings ? QString::fromLatin1(settings->DataSource) : QString();
-}
-
-QString TStationGrid::SortIndexParameter(int viewKind)
-{
-    const TViewSettings* settings = SettingsOf(viewKind);
-    return settings ? QString::fromLatin1(settings->SortIndex) : QString();
-}
-
-QString TStationGrid::SortDirectionParameter(int viewKind)
-{
-    const TViewSettings* settings = SettingsOf(viewKind);
-    return settings ? QString::fromLatin1(settings->SortDirection) : QString();
-}
-
-QString TStationGrid::ChosenPlaceParameter(int viewKind)
-{
-    const TViewSettings* settings = SettingsOf(viewKind);
-    return settings ? QString::fromLatin1(settings->ChosenPlace) : QString();
-}
-
 QString TStationGrid::DataSourceName() const
 {
-    return DataSourceName(FViewKind);
+    return FView ? FView->dataSource : QString();
 }
 
-void TStationGrid::Bind(TWeatherTableModel* model, int viewKind)
+void TStationGrid::Bind(TWeatherTableModel* model, TViewKind viewKind)
 {
-    FViewKind = viewKind;
+    FView = ViewKindInfo(viewKind);
     FHadCurrent = false;
     if (model != FModel) {
         FModel = model;
@@ -249,24 +200,25 @@ int TStationGrid::BoldColumn() const
 
 void TStationGrid::TitleClick(int gridColumn)
 {
+    if (!FView)
+        return;
     // The clicked column takes the last direction and turns it round.
-    const bool descending = IntParameter(SortDirectionParameter(FViewKind)) != 1;
+    const bool descending = IntParameter(FView->sortDirectionParameter) != 1;
     if (!SortBy(gridColumn, descending) || !parametri)
         return;
-    const QString indexParameter = SortIndexParameter(FViewKind);
-    const QString directionParameter = SortDirectionParameter(FViewKind);
-    if (IntParameter(indexParameter) != gridColumn)
-        parametri->Set(indexParameter, gridColumn);
-    if (IntParameter(directionParameter) != int(descending))
-        parametri->Set(directionParameter, descending ? 1 : 0);
+    if (IntParameter(FView->sortIndexParameter) != gridColumn)
+        parametri->Set(FView->sortIndexParameter, gridColumn);
+    if (IntParameter(FView->sortDirectionParameter) != int(descending))
+        parametri->Set(FView->sortDirectionParameter, descending ? 1 : 0);
 }
 
 void TStationGrid::RestoreSort()
 {
     // The saved column in the saved direction; the parameters stay as they are.
     // A column that is not there leaves the table in its loaded order.
-    SortBy(IntParameter(SortIndexParameter(FViewKind)),
-           IntParameter(SortDirectionParameter(FViewKind)) == 1);
+    if (FView)
+        SortBy(IntParameter(FView->sortIndexParameter),
+               IntParameter(FView->sortDirectionParameter) == 1);
 }
 
 bool TStationGrid::SortBy(int gridColumn, bool descending)

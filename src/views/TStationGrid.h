@@ -7,6 +7,8 @@
 class QMenu;
 class TGridHeaderModel;
 class TWeatherTableModel;
+struct TViewKindInfo;
+enum class TViewKind : int;
 
 // The read-only grid of the station tables (suiDBGrid1): one weather table at
 // a time in the columns of its saved layout (or the table's own), sorted by a
@@ -20,11 +22,12 @@ public:
     explicit TStationGrid(QWidget* parent = nullptr);
     ~TStationGrid() override;
 
-    // Shows a table's model (not owned) for a view kind (1, 2, 10, 13, 15, 16),
-    // in the layout saved under its data source name or its default columns.
-    void Bind(TWeatherTableModel* model, int viewKind);
+    // Shows a table's model (not owned) for a view kind shown in the grid, in
+    // the layout saved under its data source name or its default columns.
+    void Bind(TWeatherTableModel* model, TViewKind viewKind);
     TWeatherTableModel* Model() const { return FModel; }
-    int ViewKind() const { return FViewKind; }
+    // The view bound last; nullptr before the first.
+    const TViewKindInfo* View() const { return FView; }
     // The data source name the layout is saved under ("ds_opazovalne", ...).
     QString DataSourceName() const;
 
@@ -43,13 +46,6 @@ public:
     void DeleteGridLayout();
     QMenu* PopupMenu() const { return suiPUshrani; }
 
-    // The view's data source names and sort parameters.
-    static QString DataSourceName(int viewKind);
-    static QString SortIndexParameter(int viewKind);
-    static QString SortDirectionParameter(int viewKind);
-    // The chosen-place parameter of a view kind; empty for kinds without one.
-    static QString ChosenPlaceParameter(int viewKind);
-
 private:
     // Shows the table sorted by a grid column; false when there is no such column.
     bool SortBy(int gridColumn, bool descending);
@@ -60,7 +56,7 @@ private:
     TWeatherTableModel* FModel = nullptr;
     TGridHeaderModel* FHeaderModel;
     QMenu* suiPUshrani;
-    int FViewKind = 0;
+    const TViewKindInfo* FView = nullptr;
     // What a reload must give back.
     QString FCurrentKey;
     int FCurrentColumn = -1;

@@ -6,50 +6,51 @@ const QString Arso = QStringLiteral(" (Vir:ARSO)");
 
 QString TViewInfo::Title() const
 {
-    if (Kind == 11)
+    if (kind == TViewKind::TemperatureGraph)
         return QString();
-    return Caption + Credit;
+    return caption + credit;
 }
 
 const QList<TViewInfo>& Views()
 {
+    using K = TViewKind;
+    namespace T = PanelTag;
     static const QList<TViewInfo> views{
-        {"actOpazovalne", "suiImageButtonOpaz", "Opazovalne postaje", Arso, 1, 1, {}},
-        {"actAvtomatske", "suiImageButtonAvto", "Avtomatske postaje", Arso, 1, 2, {}},
+        {"actOpazovalne", "suiImageButtonOpaz", "Opazovalne postaje", Arso, T::Grid,
+         K::ObservationStations},
+        {"actAvtomatske", "suiImageButtonAvto", "Avtomatske postaje", Arso, T::Grid,
+         K::AutomaticStations},
         {"actAmaterske", "suiImageButtonAmat", "Amaterske postaje",
-         " (Vir:meteo-amaterji.si in vreme-doma.si)", 1, 16, "AMATERSKE_POSTAJE"},
-        {"actPadavine", "suiImageButtonPadavine", "Radarska slika padavin", Arso, 3, 3,
-         "SLIKA_PADAVINE"},
-        {"actSatelitska", "suiImageButtonSatelit", "Satelitske slike", " (copyright EUMETSAT)", 8,
-         4, "SATELITSKA_SLIKA"},
-        {"actNapBesedi", "suiImageButtonNapBeseda", "Napoved v besedi", Arso, 2, 5,
-         "VREMENSKA_NAPOVED"},
-        {"actNapSliki", "suiImageButtonNapSlika", "Napoved v sliki", Arso, 4, 6, "NAPOVED_V_SLIKI"},
-        {"actBiometeor", "suiImageButtonBiomet", "Biometeorološka nap.", Arso, 2, 7, "NAPOVED_BIO"},
-        {"actGore", "suiImageButtonGore", "Napoved za gore", Arso, 2, 8, "NAPOVED_JULIJCI"},
-        {"actLetalstvo", "suiImageButtonLetalstvo", "Napoved za letalstvo", Arso, 2, 9,
-         "NAPOVED_LETALSTVO"},
-        {"actSnegOdeja", "suiImageButtonSneg", "Snežna odeja", Arso, 1, 10, "SNEZNA_ODEJA"},
-        {"actGraf", "suiImageButtonGraf", "Graf", {}, 11, 11, "GRAF_TEMPERATURE"},
-        {"actAnimacije", "suiImageButtonAnimacije", "Animacije", " (Vir:FU-Berlin)", 6, 12,
-         "ANIMACIJE"},
-        {"actEvropa", "suiImageButtonEvropa", "Vreme po Evropi", Arso, 1, 13, "NAPOVED_EVROPA"},
-        {"actPrimorje",
-         "suiImageButtonPrimorje",
-         "Slovensko Primorje",
-         {},
-         7,
-         14,
-         "NAPOVED_PRIMORJE"},
-        {"actVodostaji", "suiImageButtonVodostaji", "Vodostaji", Arso, 1, 15, "VODOSTAJI"},
+         " (Vir:meteo-amaterji.si in vreme-doma.si)", T::Grid, K::AmateurStations},
+        {"actPadavine", "suiImageButtonPadavine", "Radarska slika padavin", Arso, T::Radar,
+         K::Radar},
+        {"actSatelitska", "suiImageButtonSatelit", "Satelitske slike", " (copyright EUMETSAT)",
+         T::Satellite, K::Satellite},
+        {"actNapBesedi", "suiImageButtonNapBeseda", "Napoved v besedi", Arso, T::TextPane,
+         K::GeneralForecast},
+        {"actNapSliki", "suiImageButtonNapSlika", "Napoved v sliki", Arso, T::ForecastPictures,
+         K::ForecastMaps},
+        {"actBiometeor", "suiImageButtonBiomet", "Biometeorološka nap.", Arso, T::TextPane,
+         K::BioForecast},
+        {"actGore", "suiImageButtonGore", "Napoved za gore", Arso, T::TextPane,
+         K::MountainForecast},
+        {"actLetalstvo", "suiImageButtonLetalstvo", "Napoved za letalstvo", Arso, T::TextPane,
+         K::AviationForecast},
+        {"actSnegOdeja", "suiImageButtonSneg", "Snežna odeja", Arso, T::Grid, K::SnowCover},
+        {"actGraf", "suiImageButtonGraf", "Graf", {}, T::Graph, K::TemperatureGraph},
+        {"actAnimacije", "suiImageButtonAnimacije", "Animacije", " (Vir:FU-Berlin)", T::Animations,
+         K::Animations},
+        {"actEvropa", "suiImageButtonEvropa", "Vreme po Evropi", Arso, T::Grid, K::EuropeanCities},
+        {"actPrimorje", "suiImageButtonPrimorje", "Slovensko Primorje", {}, T::Coast, K::Coast},
+        {"actVodostaji", "suiImageButtonVodostaji", "Vodostaji", Arso, T::Grid, K::WaterLevels},
     };
     return views;
 }
 
-const TViewInfo* ViewOfKind(int kind)
+const TViewInfo* ViewOfKind(TViewKind kind)
 {
     for (const TViewInfo& view : Views())
-        if (view.Kind == kind)
+        if (view.kind == kind)
             return &view;
     return nullptr;
 }

@@ -1,20 +1,21 @@
 #pragma once
 
+#include "weather/ViewKinds.h"
+
 #include <QList>
 #include <QString>
 
-// One view of the main window: its action and menu button, the title it shows
-// (caption and source credit), the panel tag it shows, the view kind it sets
-// and the logical parameter that switches its menu button on (empty: always).
+// The window's side of one view: its action and menu button, the title it
+// shows (caption and source credit) and the panel tag of the controls it
+// shows. What the view reads and sorts is its kind's row in ViewKinds().
 struct TViewInfo
 {
-    QString Action;
-    QString Button;
-    QString Caption;
-    QString Credit;
-    int Tag = 0;
-    int Kind = 0;
-    QString Switch;
+    QString action;
+    QString button;
+    QString caption;
+    QString credit;
+    int tag = 0;
+    TViewKind kind = TViewKind::None;
 
     // The title panel's text: caption and credit; the graph view has none.
     QString Title() const;
@@ -23,7 +24,7 @@ struct TViewInfo
 // The sixteen views in menu order (the order the switches place the buttons).
 const QList<TViewInfo>& Views();
 // The view of a kind; nullptr for a kind that is not a view.
-const TViewInfo* ViewOfKind(int kind);
+const TViewInfo* ViewOfKind(TViewKind kind);
 
 // Panel tags of the content controls.
 namespace PanelTag {

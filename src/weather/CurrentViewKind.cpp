@@ -2,6 +2,6 @@
 
 namespace pas_lib {
 
-int CurrentViewKind = 0;
+TViewKind CurrentViewKind = TViewKind::None;
 
 } // namespace pas_lib

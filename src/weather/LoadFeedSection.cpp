@@ -387,7 +387,10 @@ void TWeatherData::LoadFeedSection(const QString& path, const QString& keyElemen
     if (table) {
         TTableLoader(document, keyElement, update, *table).Load(records);
     } else {
-        QTextDocument& pane = CurrentViewKind == CoastViewKind ? *CoastTextPane : *MainTextPane;
+        // The view shown picks the pane; views without one of their own use the main pane.
+        const TViewKindInfo* view = ViewKindInfo(CurrentViewKind);
+        QTextDocument* ownPane = view ? view->TextPane(*this) : nullptr;
+        QTextDocument& pane = ownPane ? *ownPane : *MainTextPane;
         if (!update)
             WriteText(records, keyElement, pane);
         else if (ExtractSunTimes(records, pane))

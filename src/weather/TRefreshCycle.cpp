@@ -18,36 +18,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <array>
 
 Q_LOGGING_CATEGORY(lcRefresh, "nimbulon.refresh", QtInfoMsg)
 
-const std::array<TViewSection, 12> ViewSections{{
-    {1, "OpazovalnePostaje/P", "Kraj", false, true, &TWeatherData::tbl_opazovalne,
-     pas_lib::ObservationStations},
-    {2, "AvtomatskePostaje/P", "Kraj", false, true, &TWeatherData::tbl_avtomatske,
-     pas_lib::AutomaticStations},
-    {16, "AmaterskePostaje/P", "Kraj", false, true, &TWeatherData::tblAmaterske,
-     pas_lib::AmateurStations},
-    {5, "Napovedi/VremenskaNapoved/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
-    {7, "Napovedi/BioNapoved/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
-    {8, "Napovedi/NapovedZaGore/N", "Naziv", false, false, nullptr, TViewSection::NoConditions},
-    {9, "Napovedi/NapovedZaLetalstvo/N", "Naziv", false, false, nullptr,
-     TViewSection::NoConditions},
-    {10, "VisinaSnezneOdeje/P", "Kraj", false, false, &TWeatherData::tbl_snezna_odeja,
-     TViewSection::NoConditions},
-    {13, "VremeEU/P", "Kraj", true, false, &TWeatherData::tbl_eu, TViewSection::NoConditions},
-    {14, "Napovedi/Primorje/N", "Kaj", true, false, &TWeatherData::tbl_primorje,
-     TViewSection::NoConditions},
-    {14, "Napovedi/Primorje/OceanBoja/N", "Naziv", true, false, nullptr,
-     TViewSection::NoConditions},
-    {15, "Vode/AvtomatskePostaje/P", "Postaja", true, false, &TWeatherData::tblVodostaji,
-     TViewSection::NoConditions},
-}};
-
 namespace {
-
-constexpr int noConditions = TViewSection::NoConditions;
 
 // The end of the program was asked for while events ran: the rest of the
 // refresh is skipped.
@@ -142,29 +116,12 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
     qCDebug(lcRefresh) << "Step 8: station tables and the view shown";
     UpdateTrayIcon();
 
-    const int view = pas_lib::CurrentViewKind;
-    TWeatherTable* statisticsTable = nullptr;
-    switch (view) {
-    case 1:
-        statisticsTable = FData.tbl_opazovalne;
-        break;
-    case 2:
-        statisticsTable = FData.tbl_avtomatske;
-        break;
-    case 13:
-        statisticsTable = FData.tbl_eu;
-        break;
-    case 16:
-        statisticsTable = FData.tblAmaterske;
-        break;
-    default:
-        break;
-    }
-    if (statisticsTable) {
+    const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
+    if (view && view->statistics) {
         qCDebug(lcRefresh) << "Step 9: table statistics";
-        FHost.UpdateTableStatistics(*statisticsTable);
+        FHost.UpdateTableStatistics(*view->Table(FData));
     }
-    if (view == 1 || view == 2 || view == 10 || view == 13 || view == 15 || view == 16) {
+    if (view && view->grid) {
         qCDebug(lcRefresh) << "Step 9: sort order";
         FHost.RestoreSort();
     }
@@ -176,28 +133,29 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
     }
 }
 
-void TRefreshCycle::LoadView(int kind)
+void TRefreshCycle::LoadView(TViewKind kind)
 {
-    if (kind == 0)
+    if (kind == TViewKind::None)
         kind = pas_lib::CurrentViewKind;
-    const bool current = ViewCurrent(kind);
+    const TViewKindInfo* view = ViewKindInfo(kind);
+    if (!view)
+        return;
+    const bool current = ViewCurrent(*view);
     TLoadedView loaded{FFeeds.Generation, {}};
-    for (const TViewSection& section : ViewSections) {
-        if (section.Kind != kind)
-            continue;
-        TWeatherTable* table = section.Table ? FData.*section.Table : nullptr;
+    for (const TFeedSection& section : view->sections) {
+        TWeatherTable* table = section.table ? FData.*section.table : nullptr;
         const pas_lib::TXmlDocument& feed =
-            section.SecondFeed ? FFeeds.SecondDocument : FFeeds.MainDocument;
+            section.secondFeed ? FFeeds.SecondDocument : FFeeds.MainDocument;
         if (current) {
-            FData.ApplyFeedSectionTime(QString::fromLatin1(section.Path), feed);
+            FData.ApplyFeedSectionTime(QString::fromLatin1(section.path), feed);
         } else {
-            qCDebug(lcRefresh) << "Loading" << section.Path;
-            FData.LoadFeedSection(QString::fromLatin1(section.Path),
-                                  QString::fromLatin1(section.Key), feed, section.Update, table);
+            qCDebug(lcRefresh) << "Loading" << section.path;
+            FData.LoadFeedSection(QString::fromLatin1(section.path),
+                                  QString::fromLatin1(section.key), feed, section.update, table);
         }
         // The chosen place may have changed since: always read the conditions.
-        if (section.ConditionsCode != noConditions && table)
-            UpdateConditions(section.ConditionsCode, *table);
+        if (section.conditionsCode != TFeedSection::NoConditions && table)
+            UpdateConditions(section.conditionsCode, *table);
         if (table)
             loaded.RowChanges.append({table, 0});
     }
@@ -212,13 +170,13 @@ void TRefreshCycle::LoadView(int kind)
 }
 
 // Text panes are written anew each time; only table views are skipped.
-bool TRefreshCycle::ViewCurrent(int kind) const
+bool TRefreshCycle::ViewCurrent(const TViewKindInfo& view) const
 {
-    const auto found = FLoadedViews.constFind(kind);
+    const auto found = FLoadedViews.constFind(view.kind);
     if (found == FLoadedViews.cend() || found->Generation != FFeeds.Generation)
         return false;
-    for (const TViewSection& section : ViewSections)
-        if (section.Kind == kind && !section.Table)
+    for (const TFeedSection& section : view.sections)
+        if (!section.table)
             return false;
     for (const auto& [table, changes] : found->RowChanges)
         if (table->RowChanges() != changes)
@@ -228,7 +186,9 @@ bool TRefreshCycle::ViewCurrent(int kind) const
 
 void TRefreshCycle::UpdateTrayIcon()
 {
-    for (int kind : {1, 2, 16, 0})
+    // The station views refill the current conditions; then the view shown.
+    for (TViewKind kind : {TViewKind::ObservationStations, TViewKind::AutomaticStations,
+                           TViewKind::AmateurStations, TViewKind::None})
         LoadView(kind);
     LetMessagesRun();
     FHost.PresentConditions();

@@ -2,12 +2,12 @@
 
 #include "weather/FetchFeed.h"
 #include "weather/TFourDayPicture.h"
+#include "weather/ViewKinds.h"
 
 #include <QHash>
 #include <QList>
 #include <QLoggingCategory>
 #include <QObject>
-#include <array>
 #include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcRefresh)
@@ -15,24 +15,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcRefresh)
 class TRefreshHost;
 class TWeatherData;
 class TWeatherTable;
-
-// Where each view's data lies in the feeds. A section without a table goes to
-// a text pane; a station table refills its kind's current conditions.
-struct TViewSection
-{
-    static constexpr int NoConditions = -1;
-
-    int Kind;
-    const char* Path;
-    const char* Key;
-    bool SecondFeed;
-    bool Update;
-    TWeatherTable* const TWeatherData::*Table;
-    int ConditionsCode;
-};
-
-// Every section that LoadView reads, by view kind.
-extern const std::array<TViewSection, 12> ViewSections;
 
 // Fetches the feeds and brings the tables, the text panes, the current
 // conditions and the four-day picture up to date. Runs on the main thread and
@@ -47,9 +29,9 @@ public:
     // One refresh; withoutPictures leaves the four-day picture and the other
     // pictures alone (the refresh command).
     void RefreshData(bool withoutPictures);
-    // Reads the sections of one view (0: the view shown) from the documents
+    // Reads the sections of one view (None: the view shown) from the documents
     // in memory; kinds without a section read nothing.
-    void LoadView(int kind);
+    void LoadView(TViewKind kind);
     // Reloads the three station tables, their current conditions and the view
     // shown, then lets the window present them.
     void UpdateTrayIcon();
@@ -76,11 +58,11 @@ private:
         quint64 Generation = 0;
         QList<std::pair<const TWeatherTable*, quint64>> RowChanges;
     };
-    bool ViewCurrent(int kind) const;
+    bool ViewCurrent(const TViewKindInfo& view) const;
 
     TWeatherData& FData;
     TRefreshHost& FHost;
-    QHash<int, TLoadedView> FLoadedViews;
+    QHash<TViewKind, TLoadedView> FLoadedViews;
     TFeeds FFeeds;
     TFourDayPicture FFourDayPicture;
     bool FRefreshing = false;

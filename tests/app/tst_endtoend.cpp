@@ -1,4 +1,5 @@
 #include "DemoDeployment.h"
+#include "MainFormFixture.h"
 #include "ProgramProcess.h"
 #include "QuietRefreshHost.h"
 #include "RecordingPresenter.h"
@@ -14,6 +15,7 @@
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
+#include "weather/ProcessState.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 
@@ -174,13 +176,10 @@ private slots:
     // period a stored 5 minutes raises to 20.
     void mainWindowKeepsRefreshing()
     {
-        TTestHome home;
         TRecordingPresenter presenter;
-        home.WriteFile(QStringLiteral("Config.ini"),
-                       demo.ConfigUrlSection() + "[PARAMETRI]\r\nINTERVAL_UPDATE=5\r\n");
-        LastRemoteRead = QDateTime();
+        TMainFormFixture window(demo);
         const qsizetype before = demo.Server().Requests().size();
-        TMainForm form;
+        TMainForm& form = window.NewForm("INTERVAL_UPDATE=5\r\n");
         auto feedRequests = [&] {
             return RequestsSince(before).filter(QStringLiteral("/podatki.xml")).size();
         };
@@ -203,10 +202,7 @@ private slots:
         TRecordingPresenter presenter;
         home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
         CreateParameters();
-        LastRemoteRead = QDateTime();
-        MirrorTable.Count = 0;
-        pas_lib::CurrentViewKind = 0;
-        pas_lib::SunriseTime = pas_lib::SunsetTime = 0;
+        pas_lib::ResetProcessState();
         TWeatherData data;
         data.CreateWeatherTables();
         TQuietRefreshHost host;
@@ -214,7 +210,8 @@ private slots:
         cycle.RefreshData(false);
         QVERIFY(!cycle.FourDayPicture().Picture().isNull());
         // The other tables fill when their views are shown.
-        for (int view : {10, 13, 15})
+        for (TViewKind view :
+             {TViewKind::SnowCover, TViewKind::EuropeanCities, TViewKind::WaterLevels})
             cycle.LoadView(view);
         QCOMPARE(presenter.Messages, QStringList());
 

@@ -1,4 +1,5 @@
 #include "DemoDeployment.h"
+#include "MainFormFixture.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/TMainForm.h"
@@ -13,6 +14,7 @@
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
 #include "views/TTitlePanel.h"
+#include "views/TViewArea.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
 #include "weather/CurrentConditions.h"
@@ -78,26 +80,20 @@ class TestMainForm : public QObject
     Q_OBJECT
 
     TDemoDeployment demo;
-    std::unique_ptr<TTestHome> home;
+    TMainFormFixture window{demo};
     std::unique_ptr<TRecordingPresenter> presenter;
-    std::unique_ptr<TMainForm> form;
+    TMainForm* form = nullptr;
 
     void NewForm(const QByteArray& parameters = QByteArray())
     {
-        form.reset();
-        if (!home)
-            home = std::make_unique<TTestHome>();
-        home->WriteFile(QStringLiteral("Config.ini"),
-                        demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + parameters);
-        LastRemoteRead = QDateTime();
-        form = std::make_unique<TMainForm>();
+        form = &window.NewForm(parameters);
     }
 
     TNavigationMenu& Menu() { return *form->NavigationMenu(); }
 
-    QSettings ProgramSettings() const
+    QSettings ProgramSettings()
     {
-        return QSettings(home->Path(QStringLiteral("Nimbulon.ini")), QSettings::IniFormat);
+        return QSettings(window.Home().Path(QStringLiteral("Nimbulon.ini")), QSettings::IniFormat);
     }
 
 private slots:
@@ -111,8 +107,8 @@ private slots:
 
     void cleanup()
     {
-        form.reset();
-        home.reset();
+        window.Close();
+        form = nullptr;
         QCOMPARE(presenter->Messages, QStringList());
         presenter.reset();
         pas_lib::ResetProgramEndRequest();
@@ -125,8 +121,8 @@ private slots:
         NewForm();
         QVERIFY(!form->isVisible());
         QVERIFY(form->WindowMinimized());
-        QCOMPARE(pas_lib::CurrentViewKind, 1);
-        QCOMPARE(form->CurrentPanelTag(), 1);
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind::ObservationStations);
+        QCOMPARE(form->ViewArea()->CurrentPanelTag(), 1);
         QCOMPARE(TitleWithoutTime(*form), QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
         QVERIFY2(form->TitlePanel()->Title().contains(QRegularExpression("   \\d+\\.\\d+\\.")),
                  qPrintable(form->TitlePanel()->Title()));
@@ -173,15 +169,15 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, shown);
         NewForm(AllSwitchesOn);
-        QAction* action = form->ViewAction(kind);
+        QAction* action = form->ViewAction(TViewKind(kind));
         QVERIFY(action && action->isVisible());
         action->trigger();
-        QCOMPARE(pas_lib::CurrentViewKind, kind);
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind(kind));
         QCOMPARE(TitleWithoutTime(*form), title);
         QCOMPARE(ShownControls(*form), shown);
-        QCOMPARE(form->CurrentPanelTag(), ViewOfKind(kind)->Tag);
+        QCOMPARE(form->ViewArea()->CurrentPanelTag(), ViewOfKind(TViewKind(kind))->tag);
         // The menu marks the view's button; only the picture views animate.
-        auto* button = form->findChild<QPushButton*>(ViewOfKind(kind)->Button);
+        auto* button = form->findChild<QPushButton*>(ViewOfKind(TViewKind(kind))->button);
         QVERIFY(button && button->property("current").toBool());
         QCOMPARE(form->findChild<QAction*>(QStringLiteral("actAnimiraj"))->isEnabled(),
                  kind == 3 || kind == 4);
@@ -200,7 +196,7 @@ private slots:
         QCOMPARE(row("suiImageButtonOpaz"), 0);
         QCOMPARE(row("suiImageButtonAvto"), 1);
         QCOMPARE(row("suiImageButtonSneg"), -1);
-        QVERIFY(!form->ViewAction(10)->isVisible());
+        QVERIFY(!form->ViewAction(TViewKind::SnowCover)->isVisible());
 
         parametri->Set(QStringLiteral("SNEZNA_ODEJA"), true);
         form->ApplyViewSwitches();
@@ -298,20 +294,20 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, opens);
         NewForm(AllSwitchesOn);
-        form->ViewAction(kind)->trigger();
+        form->ViewAction(TViewKind(kind))->trigger();
         const QString title = form->TitlePanel()->Title();
         const QStringList shown = ShownControls(*form);
         for (int i = 0; i < opens; ++i)
-            form->OpenAbout();
+            form->ViewArea()->OpenAbout();
         QCOMPARE(form->TitlePanel()->Title(), AboutCaption);
         QCOMPARE(ShownControls(*form), QStringList({"FrameAbout", "suiImageButtonClose"}));
-        QCOMPARE(form->CurrentPanelTag(), 99);
-        QCOMPARE(pas_lib::CurrentViewKind, kind);
+        QCOMPARE(form->ViewArea()->CurrentPanelTag(), 99);
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind(kind));
 
         form->findChild<QToolButton*>(QStringLiteral("suiImageButtonClose"))->click();
         QCOMPARE(form->TitlePanel()->Title(), title);
         QCOMPARE(ShownControls(*form), shown);
-        QCOMPARE(form->CurrentPanelTag(), ViewOfKind(kind)->Tag);
+        QCOMPARE(form->ViewArea()->CurrentPanelTag(), ViewOfKind(TViewKind(kind))->tag);
     }
 
     // A refresh while About is shown serves the view underneath; its new time
@@ -319,11 +315,11 @@ private slots:
     void refreshUnderAbout()
     {
         NewForm();
-        form->OpenAbout();
+        form->ViewArea()->OpenAbout();
         form->Weather()->ViewTitle->SetText(QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
         form->RefreshData(true);
         QCOMPARE(form->TitlePanel()->Title(), AboutCaption);
-        form->CloseAbout();
+        form->ViewArea()->CloseAbout();
         QVERIFY2(form->TitlePanel()->Title().startsWith(
                      QStringLiteral("Opazovalne postaje (Vir:ARSO)   ")),
                  qPrintable(form->TitlePanel()->Title()));
@@ -386,19 +382,19 @@ private slots:
     {
         NewForm();
         QVERIFY(!form->TrayIcon()->Menu()->isEmpty());
-        QDir().mkpath(home->Path(QStringLiteral("Slike")));
+        QDir().mkpath(window.Home().Path(QStringLiteral("Slike")));
         for (int i = 0; i <= 10; ++i)
-            home->WriteFile(QStringLiteral("Slike/sat%1.jpg").arg(i), "x");
-        home->WriteFile(QStringLiteral("Slike/dez0.jpg"), "x");
-        home->WriteFile(QStringLiteral("Slike/sat11.jpg"), "x");
+            window.Home().WriteFile(QStringLiteral("Slike/sat%1.jpg").arg(i), "x");
+        window.Home().WriteFile(QStringLiteral("Slike/dez0.jpg"), "x");
+        window.Home().WriteFile(QStringLiteral("Slike/sat11.jpg"), "x");
         auto* refresh = form->findChild<TRefreshCycle*>();
         QVERIFY(!refresh->Feeds().MainFeed.data().isEmpty());
 
         form->findChild<QAction*>(QStringLiteral("actIzhod"))->trigger();
         for (int i = 0; i <= 10; ++i)
-            QVERIFY(!QFile::exists(home->Path(QStringLiteral("Slike/sat%1.jpg").arg(i))));
-        QVERIFY(QFile::exists(home->Path(QStringLiteral("Slike/dez0.jpg"))));
-        QVERIFY(QFile::exists(home->Path(QStringLiteral("Slike/sat11.jpg"))));
+            QVERIFY(!QFile::exists(window.Home().Path(QStringLiteral("Slike/sat%1.jpg").arg(i))));
+        QVERIFY(QFile::exists(window.Home().Path(QStringLiteral("Slike/dez0.jpg"))));
+        QVERIFY(QFile::exists(window.Home().Path(QStringLiteral("Slike/sat11.jpg"))));
         QVERIFY(refresh->Feeds().MainFeed.data().isEmpty());
         QVERIFY(refresh->Feeds().SecondFeed.data().isEmpty());
         QCOMPARE(ProgramSettings().value(QStringLiteral("suiSideChannel")).toBool(), false);
@@ -412,7 +408,7 @@ private slots:
         form->Prikaiokno1Click();
         form->setGeometry(100, 120, 600, 450);
         QTRY_COMPARE(form->geometry(), QRect(100, 120, 600, 450));
-        form.reset();
+        window.CloseForm();
         const QByteArray stored =
             ProgramSettings().value(QStringLiteral("MainPozicija")).toByteArray();
         QCOMPARE(stored.size(), 17);
@@ -430,7 +426,6 @@ private slots:
 
     void maximisedComesBackMaximised()
     {
-        home = std::make_unique<TTestHome>();
         TWindowPosition position;
         position.Bounds = QRect(50, 60, 600, 400);
         position.State = TWindowPosition::Maximized;
@@ -461,7 +456,6 @@ private slots:
     void brokenPosition()
     {
         QFETCH(QByteArray, stored);
-        home = std::make_unique<TTestHome>();
         ProgramSettings().setValue(QStringLiteral("MainPozicija"), stored);
         NewForm();
         form->Prikaiokno1Click();
@@ -477,7 +471,7 @@ private slots:
     void secondStartWithoutTray()
     {
         NewForm();
-        QSignalSpy balloons(form.get(), &TMainForm::BalloonRequested);
+        QSignalSpy balloons(form, &TMainForm::BalloonRequested);
         form->WMInstanceNotify(2, 0);
         QVERIFY(!form->isVisible());
         form->WMInstanceNotify(1, 0);
@@ -515,7 +509,7 @@ private slots:
     {
         NewForm();
         form->Prikaiokno1Click();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         auto* grid = form->findChild<TStationGrid*>();
         grid->setFocus();
         grid->setCurrentIndex(grid->model()->index(0, 0));
@@ -543,7 +537,7 @@ private slots:
     void refreshCommand()
     {
         NewForm(AllSwitchesOn);
-        QSignalSpy pictures(form.get(), &TMainForm::PictureRefreshRequested);
+        QSignalSpy pictures(form, &TMainForm::PictureRefreshRequested);
         auto feeds = [&] {
             return demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
         };
@@ -553,20 +547,20 @@ private slots:
         const qsizetype before = feeds();
         const qsizetype picturesBefore = pictureRequests();
         // Removing the picture would make a timed refresh fetch it again.
-        QFile::remove(home->Path(QStringLiteral("Slike/vreme.jpg")));
+        QFile::remove(window.Home().Path(QStringLiteral("Slike/vreme.jpg")));
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
         QCOMPARE(feeds(), before + 1);
         QCOMPARE(pictureRequests(), picturesBefore);
 
         form->Prikaiokno1Click();
-        form->ViewAction(3)->trigger();
+        form->ViewAction(TViewKind::Radar)->trigger();
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
         QCOMPARE(feeds(), before + 1);
         QCOMPARE(pictures.size(), 1);
-        QCOMPARE(pictures.first().first().toInt(), 3);
+        QCOMPARE(pictures.first().first().value<TViewKind>(), TViewKind::Radar);
         QVERIFY(!form->TitlePanel()->Refreshing());
 
-        form->ViewAction(5)->trigger();
+        form->ViewAction(TViewKind::GeneralForecast)->trigger();
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
         QCOMPARE(feeds(), before + 2);
         QVERIFY(!form->TitlePanel()->Refreshing());
@@ -582,11 +576,11 @@ private slots:
         QVERIFY(!channel->Expanded());
         channel->Expand();
         QVERIFY(channel->Expanded());
-        form->ViewAction(2)->trigger();
+        form->ViewAction(TViewKind::AutomaticStations)->trigger();
         QVERIFY(!channel->Expanded());
         channel->SetPinned(true);
         QVERIFY(channel->Expanded());
-        form->ViewAction(1)->trigger();
+        form->ViewAction(TViewKind::ObservationStations)->trigger();
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
     }
@@ -597,7 +591,7 @@ private slots:
     {
         NewForm(AllSwitchesOn);
         form->Prikaiokno1Click();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         auto* grid = form->findChild<TStationGrid*>();
         grid->setFocus();
         QTRY_VERIFY(grid->hasFocus());
@@ -621,17 +615,17 @@ private slots:
         }
         QCOMPARE(focusName(), QStringLiteral("suiImageButtonVodostaji"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QCOMPARE(pas_lib::CurrentViewKind, 15);
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind::WaterLevels);
         QVERIFY(!form->SideChannel()->Expanded());
 
         const qsizetype before =
             demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
-        QTest::keyClick(form.get(), Qt::Key_F5);
+        QTest::keyClick(form, Qt::Key_F5);
         QCOMPARE(demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size(),
                  before + 1);
         QCOMPARE(form->findChild<QAction*>(QStringLiteral("actIzhod"))->shortcut(),
                  QKeySequence(Qt::ALT | Qt::Key_F4));
-        QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
+        QTest::keyClick(form, Qt::Key_F4, Qt::AltModifier);
         QVERIFY(pas_lib::ProgramEndRequested());
     }
 };

@@ -1,4 +1,5 @@
 #include "DemoDeployment.h"
+#include "MainFormFixture.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/TMainForm.h"
@@ -444,11 +445,9 @@ private slots:
 
     void confirmAppliesOnce()
     {
-        TTestHome home;
         TRecordingPresenter presenter;
-        home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
-        LastRemoteRead = QDateTime();
-        TMainForm form;
+        TMainFormFixture window(demo);
+        TMainForm& form = window.NewForm();
         auto feeds = [&] {
             return demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
         };
@@ -480,11 +479,10 @@ private slots:
 
     void catalogueDownload()
     {
-        TTestHome home;
         TRecordingPresenter presenter;
-        home.WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
-        LastRemoteRead = QDateTime();
-        TMainForm form;
+        TMainFormFixture window(demo);
+        TMainForm& form = window.NewForm();
+        TTestHome& home = window.Home();
         const QByteArray catalogue = home.ReadFile(QStringLiteral("Postaje.xml"));
         QVERIFY(!catalogue.isEmpty());
         QCOMPARE(StationCatalogueUrl, demo.BaseUrl() + QStringLiteral("/Postaje.xml"));

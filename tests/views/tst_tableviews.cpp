@@ -1,4 +1,5 @@
 #include "DemoDeployment.h"
+#include "MainFormFixture.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/TMainForm.h"
@@ -90,24 +91,18 @@ class TestTableViews : public QObject
     Q_OBJECT
 
     TDemoDeployment demo;
-    std::unique_ptr<TTestHome> home;
+    TMainFormFixture window{demo, TMainFormFixture::TConfig::Keep};
     std::unique_ptr<TRecordingPresenter> presenter;
-    std::unique_ptr<TMainForm> form;
+    TMainForm* form = nullptr;
 
     void NewForm(const QByteArray& parameters = QByteArray())
     {
-        form.reset();
-        if (!home) {
-            home = std::make_unique<TTestHome>();
-            home->WriteFile(QStringLiteral("Config.ini"),
-                            demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + AllTables + parameters);
-        }
-        LastRemoteRead = QDateTime();
-        form = std::make_unique<TMainForm>();
+        form = &window.NewForm(AllTables + parameters);
     }
 
     TStationGrid& Grid() { return *form->findChild<TStationGrid*>(); }
-    void Open(int kind) { form->ViewAction(kind)->trigger(); }
+    void Open(TViewKind kind) { form->ViewAction(kind)->trigger(); }
+    void Open(int kind) { Open(TViewKind(kind)); }
 
 private slots:
     void initTestCase() { QVERIFY2(demo.Start(), qPrintable(demo.Error())); }
@@ -116,8 +111,8 @@ private slots:
 
     void cleanup()
     {
-        form.reset();
-        home.reset();
+        window.Close();
+        form = nullptr;
         QCOMPARE(presenter->Messages, QStringList());
         presenter.reset();
         QLocale::setDefault(QLocale::c());
@@ -135,7 +130,7 @@ private slots:
 
         // Through the header, as the user clicks it.
         form->Prikaiokno1Click();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         QTest::mouseClick(
             grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
             QPoint(grid.horizontalHeader()->sectionViewportPosition(grid.GridColumns()[3]) + 5, 5));
@@ -161,9 +156,9 @@ private slots:
                      .bold());
 
         // Another table keeps its own sort; the first comes back as it was left.
-        Open(2);
+        Open(TViewKind::AutomaticStations);
         QCOMPARE(grid.BoldColumn(), 0);
-        Open(1);
+        Open(TViewKind::ObservationStations);
         QCOMPARE(grid.BoldColumn(), 5);
         QVERIFY(Ordered(ColumnValues(grid, 5), false));
 
@@ -171,8 +166,9 @@ private slots:
         NewForm();
         QCOMPARE(Grid().BoldColumn(), 5);
         QVERIFY(Ordered(ColumnValues(Grid(), 5), false));
-        QCOMPARE(home->ReadFile(QStringLiteral("Config.ini")).contains("SORT_INDEX_OPAZ=\"5\""),
-                 true);
+        QCOMPARE(
+            window.Home().ReadFile(QStringLiteral("Config.ini")).contains("SORT_INDEX_OPAZ=\"5\""),
+            true);
     }
 
     // Places in Slovenian order, numbers as numbers, empty values last.
@@ -194,7 +190,7 @@ private slots:
         TStationGrid& grid = Grid();
         for (bool descending : {true, false}) {
             grid.TitleClick(column);
-            QCOMPARE(parametri->Get(TStationGrid::SortDirectionParameter(kind)).toInt(),
+            QCOMPARE(parametri->Get(ViewKindInfo(TViewKind(kind))->sortDirectionParameter).toInt(),
                      int(descending));
             const QList<QVariant> values = ColumnValues(grid, column);
             QVERIFY2(Ordered(values, descending), qPrintable(ColumnTexts(grid, column).join('|')));
@@ -254,7 +250,7 @@ private slots:
 
         // Names are compared exactly: another letter case is another place.
         if (marked) {
-            parametri->Set(TStationGrid::ChosenPlaceParameter(kind), second.toUpper());
+            parametri->Set(ViewKindInfo(TViewKind(kind))->chosenPlaceParameter, second.toUpper());
             const QImage again = grid.viewport()->grab().toImage();
             const QRect cell = grid.visualRect(grid.model()->index(1, grid.GridColumns()[1]));
             QCOMPARE(QColor(again.pixel(cell.right() - 2, cell.center().y())), QColor(Qt::white));
@@ -284,15 +280,15 @@ private slots:
         QCOMPARE(GridLayoutOf(Grid()), saved);
         QCOMPARE(Grid().columnWidth(Grid().GridColumns()[1]), 123);
         // Other tables keep their own columns.
-        Open(2);
+        Open(TViewKind::AutomaticStations);
         QCOMPARE(GridLayoutOf(Grid()).first().Field, QStringLiteral("KRAJ"));
-        Open(1);
+        Open(TViewKind::ObservationStations);
         QCOMPARE(GridLayoutOf(Grid()), saved);
 
         form->findChild<QAction*>(QStringLiteral("Privzetenastavitve1"))->trigger();
         QCOMPARE(GridLayoutOf(Grid()), saved);
-        Open(2);
-        Open(1);
+        Open(TViewKind::AutomaticStations);
+        Open(TViewKind::ObservationStations);
         QCOMPARE(GridLayoutOf(Grid()), defaults);
 
         // Unknown columns, or bytes that are no layout, give the default.
@@ -407,9 +403,9 @@ private slots:
         QVERIFY(!bar->isHidden());
         QVERIFY(bar->PanelText(0).startsWith(QStringLiteral("Max: (")));
         QVERIFY(bar->PanelText(2).startsWith(QStringLiteral("Povprečna: ")));
-        Open(10);
+        Open(TViewKind::SnowCover);
         QVERIFY(bar->isHidden());
-        Open(13);
+        Open(TViewKind::EuropeanCities);
         QVERIFY(!bar->isHidden());
         QVERIFY(bar->PanelText(1).startsWith(QStringLiteral("Min: (")));
     }
@@ -419,10 +415,10 @@ private slots:
     {
         NewForm();
         form->Prikaiokno1Click();
-        Open(2);
+        Open(TViewKind::AutomaticStations);
         TStationGrid& grid = Grid();
         form->resize(600, 420);
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form));
         QTRY_VERIFY(grid.verticalScrollBar()->maximum() > 10);
         grid.setCurrentIndex(grid.model()->index(12, grid.GridColumns()[1]));
         const QString place = grid.model()->index(12, grid.GridColumns()[0]).data().toString();
@@ -451,7 +447,7 @@ private slots:
         QFETCH(QByteArray, size);
         QFETCH(double, points);
         NewForm("PISAVA_VELIKOST=" + size + "\r\n");
-        Open(5);
+        Open(TViewKind::GeneralForecast);
         auto* pane = form->findChild<QTextBrowser*>(QStringLiteral("RichEdit1"));
         QVERIFY(!pane->isHidden());
         QTextDocument* document = pane->document();
@@ -498,7 +494,7 @@ private slots:
             file.write(changed);
         }
         NewForm();
-        Open(5);
+        Open(TViewKind::GeneralForecast);
         for (int i = 0; i < 2; ++i) {
             QFile file(demo.FilePath(mirrors[i] + QStringLiteral("/podatki.xml")));
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -10,6 +10,7 @@
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/ProcessState.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
@@ -187,10 +188,10 @@ class TestRefreshCycle : public QObject
     // Every view with a section read once, as a user visiting them all would.
     void VisitEveryView()
     {
-        const int shown = pas_lib::CurrentViewKind;
-        for (int kind = 1; kind <= 16; ++kind) {
-            pas_lib::CurrentViewKind = kind;
-            cycle->LoadView(kind);
+        const TViewKind shown = pas_lib::CurrentViewKind;
+        for (const TViewKindInfo& view : ViewKinds()) {
+            pas_lib::CurrentViewKind = view.kind;
+            cycle->LoadView(view.kind);
         }
         pas_lib::CurrentViewKind = shown;
     }
@@ -216,12 +217,8 @@ private slots:
         pas_lib::ResetProgramEndRequest();
         home->WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
         CreateParameters();
-        LastRemoteRead = QDateTime();
-        MirrorTable.Clear();
-        MirrorTable.Count = 0;
+        pas_lib::ResetProcessState();
         LastModifiedStamps.ResetAll();
-        pas_lib::CurrentViewKind = 0;
-        pas_lib::currentConditions = {};
         data = std::make_unique<TWeatherData>();
         data->CreateWeatherTables();
         host = TRecordingHost();
@@ -277,7 +274,7 @@ private slots:
         QFETCH(bool, withoutPictures);
         QFETCH(QStringList, steps);
         host.Minimized = minimized;
-        pas_lib::CurrentViewKind = view;
+        pas_lib::CurrentViewKind = TViewKind(view);
         const qsizetype before = demo.Server().Requests().size();
         cycle->RefreshData(withoutPictures);
         QCOMPARE(host.Steps, steps);
@@ -330,13 +327,13 @@ private slots:
     void eachFeedParsedOncePerRefresh()
     {
         cycle->RefreshData(false); // the first one also reads the settings document
-        pas_lib::CurrentViewKind = 5;
+        pas_lib::CurrentViewKind = TViewKind::GeneralForecast;
         TParseCounter counter;
         cycle->RefreshData(false);
         QCOMPARE(TParseCounter::Count(), 2);
         QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
         for (int view : {1, 2, 5, 7, 8, 9, 10, 13, 14, 15, 16})
-            cycle->LoadView(view);
+            cycle->LoadView(TViewKind(view));
         QCOMPARE(TParseCounter::Count(), 2);
         QVERIFY(!data->tbl_eu->Rows().isEmpty());
     }
@@ -348,25 +345,25 @@ private slots:
         SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
                  demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
         TWeatherTable& table = *data->tbl_avtomatske;
-        cycle->LoadView(2);
+        cycle->LoadView(TViewKind::AutomaticStations);
         const int rows = table.RowCount();
         QVERIFY(rows > 0);
         quint64 changes = table.RowChanges();
-        cycle->LoadView(2);
+        cycle->LoadView(TViewKind::AutomaticStations);
         QCOMPARE(table.RowChanges(), changes);
         table.SetOrder(QStringLiteral("KRAJ"), true); // a sort is no change of rows
         pas_lib::currentConditions[1] = {};
-        cycle->LoadView(2);
+        cycle->LoadView(TViewKind::AutomaticStations);
         QCOMPARE(table.RowChanges(), changes);
         QVERIFY(!pas_lib::currentConditions[1].temperature.isEmpty());
 
         table.Empty();
-        cycle->LoadView(2);
+        cycle->LoadView(TViewKind::AutomaticStations);
         QCOMPARE(table.RowCount(), rows);
         changes = table.RowChanges();
         SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
                  demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
-        cycle->LoadView(2);
+        cycle->LoadView(TViewKind::AutomaticStations);
         QVERIFY(table.RowChanges() > changes);
     }
 
@@ -377,10 +374,10 @@ private slots:
         QFETCH(QStringList, changed);
         SetFeeds(cycle->Feeds(), demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml")),
                  demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml")));
-        pas_lib::CurrentViewKind = shown;
+        pas_lib::CurrentViewKind = TViewKind(shown);
         const qsizetype before = demo.Server().Requests().size();
         const auto old = Snapshot();
-        cycle->LoadView(kind);
+        cycle->LoadView(TViewKind(kind));
         const auto now = Snapshot();
         QStringList differ;
         for (const auto& [name, value] : now)
@@ -439,7 +436,7 @@ private slots:
         else if (failure == QLatin1String("none"))
             MirrorTable.Count = 0;
 
-        pas_lib::CurrentViewKind = 5;
+        pas_lib::CurrentViewKind = TViewKind::GeneralForecast;
         host.Steps.clear();
         cycle->RefreshData(false);
         QCOMPARE(host.Steps.last(), QStringLiteral("HideRefreshIndicator"));

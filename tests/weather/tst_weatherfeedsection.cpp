@@ -104,7 +104,7 @@ private slots:
         CreateParameters();
         data = std::make_unique<TWeatherData>();
         data->CreateWeatherTables();
-        pas_lib::CurrentViewKind = 0;
+        pas_lib::CurrentViewKind = TViewKind::None;
         pas_lib::SunriseTime = 0.0;
         pas_lib::SunsetTime = 0.0;
     }
@@ -328,7 +328,7 @@ private slots:
     void coastViewWritesTheCoastPane()
     {
         data->MainTextPane->setPlainText(QStringLiteral("Splošna napoved"));
-        pas_lib::CurrentViewKind = pas_lib::CoastViewKind;
+        pas_lib::CurrentViewKind = TViewKind::Coast;
         data->LoadFeedSection("Napovedi/Primorje/OceanBoja/N", "Naziv",
                               ReadDataFile("feed_coast.xml"), false, nullptr);
         QCOMPARE(Lines(*data->CoastTextPane),

@@ -1,0 +1,213 @@
+#include "views/TViewArea.h"
+
+#include "views/TStationGrid.h"
+#include "views/TStatisticsBar.h"
+#include "views/TTitlePanel.h"
+#include "views/ViewTable.h"
+#include "views/ViewsLog.h"
+#include "views/frm_about.h"
+#include "weather/CurrentViewKind.h"
+#include "weather/LoadFeedSection.h"
+#include "weather/TWeatherData.h"
+#include "weather/TWeatherTableModel.h"
+
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A content control that shows one view; placeholder controls stay empty until
+// their view is built.
+QWidget* Tagged(QWidget* widget, const QString& name, int tag)
+{
+    widget->setObjectName(name);
+    widget->setProperty("panelTag", tag);
+    widget->hide();
+    return widget;
+}
+
+} // namespace
+
+TViewArea::TViewArea(TWeatherData& weather, QWidget* parent) : QWidget(parent), FWeather(weather)
+{
+    setObjectName(QStringLiteral("suiImagePanelBckgnd"));
+    setAttribute(Qt::WA_StyledBackground);
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    PanelLine = new QWidget(this);
+    PanelLine->setObjectName(QStringLiteral("PanelLine"));
+    PanelLine->setAttribute(Qt::WA_StyledBackground);
+    PanelLine->setFixedWidth(1);
+    PanelLine->hide();
+    outer->addWidget(PanelLine);
+
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(0);
+    outer->addLayout(column, 1);
+    suiImagePanelTitle = new TTitlePanel(this);
+    column->addWidget(suiImagePanelTitle);
+    connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this](const QString& text) {
+        if (!AboutShown())
+            suiImagePanelTitle->SetTitle(text);
+    });
+    connect(suiImagePanelTitle->CloseButton(), &QToolButton::clicked, this, &TViewArea::CloseAbout);
+
+    auto* views = new QWidget(this);
+    views->setObjectName(QStringLiteral("suiViewArea"));
+    views->setAttribute(Qt::WA_StyledBackground);
+    auto* stack = new QVBoxLayout(views);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    column->addWidget(views, 1);
+
+    suiDBGrid1 = new TStationGrid(views);
+    suiDBGrid1->hide();
+    suiStatusBar = new TStatisticsBar(views);
+    suiStatusBar->hide();
+
+    RichEdit1 = new QTextBrowser(views);
+    Tagged(RichEdit1, QStringLiteral("RichEdit1"), PanelTag::TextPane);
+    RichEdit1->setDocument(FWeather.MainTextPane);
+    FWeather.MainTextPane->setDocumentMargin(10);
+    RichEdit1->setOpenLinks(false);
+    RichEdit1->setOpenExternalLinks(false);
+    RichEdit1->setFrameShape(QFrame::NoFrame);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setFocusPolicy(Qt::StrongFocus);
+
+    FrameAbout = new TFrameAbout(views);
+    FrameAbout->hide();
+
+    FTaggedControls = {
+        suiDBGrid1,
+        suiStatusBar,
+        RichEdit1,
+        Tagged(new QLabel(views), QStringLiteral("suiImagePanel1"), PanelTag::Radar),
+        Tagged(new QWidget(views), QStringLiteral("suiIPNapovedVSliki"),
+               PanelTag::ForecastPictures),
+        Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
+        Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
+        Tagged(new QWidget(views), QStringLiteral("FrameSateliskeSlike1"), PanelTag::Satellite),
+        Tagged(new QWidget(views), QStringLiteral("FrameGraf1"), PanelTag::Graph),
+        FrameAbout,
+        suiImagePanelTitle->CloseButton(),
+    };
+    for (QWidget* control : std::as_const(FTaggedControls))
+        if (control->parentWidget() == views)
+            stack->addWidget(control, control == suiStatusBar ? 0 : 1);
+}
+
+void TViewArea::ShowPanel(int tag)
+{
+    for (QWidget* control : std::as_const(FTaggedControls))
+        control->setVisible(control->property("panelTag").toInt() == tag);
+    FCurrentPanelTag = tag;
+}
+
+void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Leaving the About page for another view: the title follows the views again.
+    FCurrentPanelTag = 0;
+    FWeather.ViewTitle->SetText(view.Title());
+    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
+    ShowPanel(view.tag);
+    pas_lib::CurrentViewKind = view.kind;
+    emit ViewChosen(view.kind);
+
+    const TViewKindInfo& kind = *ViewKindInfo(view.kind);
+    if (kind.grid) {
+        ShowTableView(kind, takeFocus);
+    } else {
+        if (FLoadView)
+            FLoadView(kind.kind);
+        if (takeFocus && kind.textPane == &TWeatherData::MainTextPane)
+            RichEdit1->setFocus();
+    }
+    qCDebug(lcViews) << "View" << int(view.kind) << "shown in" << clock.elapsed() << "ms";
+}
+
+void TViewArea::ShowTableView(const TViewKindInfo& view, bool takeFocus)
+{
+    if (!view.statistics)
+        suiStatusBar->hide();
+    if (FLoadView)
+        FLoadView(view.kind);
+    suiDBGrid1->Bind(TableModel(view), view.kind);
+    if (takeFocus)
+        suiDBGrid1->setFocus();
+    RestoreSort();
+    if (view.statistics)
+        UpdateTableStatistics(*view.Table(FWeather));
+}
+
+TWeatherTableModel* TViewArea::TableModel(const TViewKindInfo& view)
+{
+    if (TWeatherTableModel* model = FTableModels.value(view.kind))
+        return model;
+    auto* model = new TWeatherTableModel(view.Table(FWeather), this);
+    FTableModels.insert(view.kind, model);
+    return model;
+}
+
+void TViewArea::UpdateTableStatistics(TWeatherTable& table)
+{
+    suiStatusBar->UpdateTableStatistics(table);
+}
+
+void TViewArea::RestoreSort()
+{
+    if (suiDBGrid1->Model() && suiDBGrid1->View() &&
+        suiDBGrid1->View()->kind == pas_lib::CurrentViewKind)
+        suiDBGrid1->RestoreSort();
+}
+
+void TViewArea::ShowRefreshing()
+{
+    suiImagePanelTitle->ShowRefreshing();
+}
+
+void TViewArea::HideRefreshing()
+{
+    suiImagePanelTitle->HideRefreshing();
+}
+
+void TViewArea::SetPanelLineVisible(bool visible)
+{
+    PanelLine->setVisible(visible);
+}
+
+bool TViewArea::AboutShown() const
+{
+    return FCurrentPanelTag == PanelTag::About;
+}
+
+void TViewArea::OpenAbout()
+{
+    if (!AboutShown()) {
+        FAboutReturnVisibility.clear();
+        for (QWidget* control : std::as_const(FTaggedControls))
+            FAboutReturnVisibility.insert(control, !control->isHidden());
+        FAboutReturnTag = FCurrentPanelTag;
+    }
+    ShowPanel(PanelTag::About);
+    suiImagePanelTitle->SetTitle(AboutCaption);
+}
+
+void TViewArea::CloseAbout()
+{
+    if (!AboutShown())
+        return;
+    for (QWidget* control : std::as_const(FTaggedControls))
+        control->setVisible(FAboutReturnVisibility.value(control, false));
+    FCurrentPanelTag = FAboutReturnTag;
+    // The view underneath kept its title up to date while About was shown.
+    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
+}
