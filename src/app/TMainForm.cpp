@@ -217,7 +217,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->ignore();
-    if (parametri && !parametri->Get(QStringLiteral("MINIMIZE_ON_X")).toBool()) {
+    if (parametri && !parametri->Get(TParam::MINIMIZE_ON_X).toBool()) {
         actIzhodExecute();
         return;
     }

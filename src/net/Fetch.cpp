@@ -94,7 +94,7 @@ int Fetch(const QString& address, const QString& fileName, QBuffer* stream, int 
     if (address.isEmpty())
         return -1;
     const QUrl url(address);
-    const bool systemClient = parametri && parametri->Get(QStringLiteral("DOWNLOAD_API")).toBool();
+    const bool systemClient = parametri && parametri->Get(TParam::DOWNLOAD_API).toBool();
     int result;
     if (systemClient) {
         result = FetchWithSystemClient(url, fileName, stream);

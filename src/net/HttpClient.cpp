@@ -29,9 +29,9 @@ public:
     }
 };
 
-QString TextParameter(const char* name)
+QString TextParameter(TParam parameter)
 {
-    return parametri ? parametri->Get(QString::fromLatin1(name)).toString() : QString();
+    return parametri ? parametri->Get(parameter).toString() : QString();
 }
 
 } // namespace
@@ -52,11 +52,11 @@ THttpClientSetup BuiltInClientSetup()
 {
     THttpClientSetup setup;
     setup.UserAgent = PickUserAgent();
-    setup.ProxyHost = TextParameter("PROXY_SERVER");
-    setup.ProxyPort = quint16(parametri ? parametri->Get(QStringLiteral("PROXY_PORT")).toInt() : 0);
-    setup.ProxyUser = TextParameter("PROXY_USER");
+    setup.ProxyHost = TextParameter(TParam::PROXY_SERVER);
+    setup.ProxyPort = quint16(parametri ? parametri->Get(TParam::PROXY_PORT).toInt() : 0);
+    setup.ProxyUser = TextParameter(TParam::PROXY_USER);
     if (!setup.ProxyUser.isEmpty())
-        setup.ProxyPassword = TextParameter("PROXY_PWD");
+        setup.ProxyPassword = TextParameter(TParam::PROXY_PWD);
     return setup;
 }
 

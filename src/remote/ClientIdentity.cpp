@@ -46,38 +46,38 @@ enum class TReportValue { Logical, Integer, Stored };
 struct TReportItem
 {
     const char* Key;
-    const char* Parameter;
+    TParam Parameter;
     TReportValue Kind;
 };
 
 // The settings report, key by key in the order the servers expect.
 constexpr TReportItem settingsReport[] = {
-    {"&M1=", "SLIKA_PADAVINE", TReportValue::Logical},
-    {"&M2=", "SATELITSKA_SLIKA", TReportValue::Logical},
-    {"&M3=", "VREMENSKA_NAPOVED", TReportValue::Logical},
-    {"&M4=", "NAPOVED_V_SLIKI", TReportValue::Logical},
-    {"&M5=", "NAPOVED_BIO", TReportValue::Logical},
-    {"&M6=", "NAPOVED_JULIJCI", TReportValue::Logical},
-    {"&M7=", "NAPOVED_LETALSTVO", TReportValue::Logical},
-    {"&M8=", "SNEZNA_ODEJA", TReportValue::Logical},
-    {"&M9=", "GRAF_TEMPERATURE", TReportValue::Logical},
-    {"&II=", "INTERVAL_IKONA", TReportValue::Integer},
-    {"&X=", "MINIMIZE_ON_X", TReportValue::Logical},
-    {"&NEWV=", "PREVERI_NOVO_VERZIJO", TReportValue::Logical},
-    {"&CW=", "CAPTION_WRITER", TReportValue::Logical},
-    {"&AZ=", "NE_AVTOMATSKI_ZAGON", TReportValue::Logical},
-    {"&IO=", "IZKLOPI_OBLACEK", TReportValue::Logical},
-    {"&TITR=", "TI_TRANSPARENT", TReportValue::Logical},
-    {"&TIZS=", "TI_ZNAK_STOPINJE", TReportValue::Logical},
-    {"&VITR=", "VI_TRANSPARENT", TReportValue::Logical},
-    {"&PO=", "PODATKI_V_OBLACKU", TReportValue::Stored},
-    {"&FSI=", "FONT_SIZE", TReportValue::Stored},
-    {"&FST=", "FONT_STYLE", TReportValue::Stored},
+    {"&M1=", TParam::SLIKA_PADAVINE, TReportValue::Logical},
+    {"&M2=", TParam::SATELITSKA_SLIKA, TReportValue::Logical},
+    {"&M3=", TParam::VREMENSKA_NAPOVED, TReportValue::Logical},
+    {"&M4=", TParam::NAPOVED_V_SLIKI, TReportValue::Logical},
+    {"&M5=", TParam::NAPOVED_BIO, TReportValue::Logical},
+    {"&M6=", TParam::NAPOVED_JULIJCI, TReportValue::Logical},
+    {"&M7=", TParam::NAPOVED_LETALSTVO, TReportValue::Logical},
+    {"&M8=", TParam::SNEZNA_ODEJA, TReportValue::Logical},
+    {"&M9=", TParam::GRAF_TEMPERATURE, TReportValue::Logical},
+    {"&II=", TParam::INTERVAL_IKONA, TReportValue::Integer},
+    {"&X=", TParam::MINIMIZE_ON_X, TReportValue::Logical},
+    {"&NEWV=", TParam::PREVERI_NOVO_VERZIJO, TReportValue::Logical},
+    {"&CW=", TParam::CAPTION_WRITER, TReportValue::Logical},
+    {"&AZ=", TParam::NE_AVTOMATSKI_ZAGON, TReportValue::Logical},
+    {"&IO=", TParam::IZKLOPI_OBLACEK, TReportValue::Logical},
+    {"&TITR=", TParam::TI_TRANSPARENT, TReportValue::Logical},
+    {"&TIZS=", TParam::TI_ZNAK_STOPINJE, TReportValue::Logical},
+    {"&VITR=", TParam::VI_TRANSPARENT, TReportValue::Logical},
+    {"&PO=", TParam::PODATKI_V_OBLACKU, TReportValue::Stored},
+    {"&FSI=", TParam::FONT_SIZE, TReportValue::Stored},
+    {"&FST=", TParam::FONT_STYLE, TReportValue::Stored},
 };
 
 QString ReportValue(const TReportItem& item)
 {
-    const QVariant value = parametri->Get(QString::fromLatin1(item.Parameter));
+    const QVariant value = parametri->Get(item.Parameter);
     switch (item.Kind) {
     case TReportValue::Logical:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
@@ -89,9 +89,9 @@ QString ReportValue(const TReportItem& item)
     return value.toString();
 }
 
-QString Stored(const char* name)
+QString Stored(TParam parameter)
 {
-    return parametri->Get(QString::fromLatin1(name)).toString();
+    return parametri->Get(parameter).toString();
 }
 
 } // namespace
@@ -130,9 +130,9 @@ QString ClientReport(TReportMode mode)
     const QString id = ClientId();
     if (mode == TReportMode::Advertising) {
         return QStringLiteral("?ID=") + id + QStringLiteral("&KO=") +
-               StationCode(pas_lib::ObservationStations, Stored("KRAJ_OPAZOVALNE")) +
+               StationCode(pas_lib::ObservationStations, Stored(TParam::KRAJ_OPAZOVALNE)) +
                QStringLiteral("&KA=") +
-               StationCode(pas_lib::AutomaticStations, Stored("KRAJ_AVTOMATSKE"));
+               StationCode(pas_lib::AutomaticStations, Stored(TParam::KRAJ_AVTOMATSKE));
     }
     QString report = QStringLiteral("?ID=") + id + QStringLiteral("&V=") + VersionCode();
     for (const TReportItem& item : settingsReport)

@@ -50,7 +50,7 @@ bool FetchDocument(const QString& address, TXmlDocument& document)
 
 void CheckVersion(const TXmlDocument& document, bool* endProgram)
 {
-    if (!parametri->Get(QStringLiteral("PREVERI_NOVO_VERZIJO")).toBool())
+    if (!parametri->Get(TParam::PREVERI_NOVO_VERZIJO).toBool())
         return;
     // Compared as text, byte by byte, as the servers have always been answered.
     const QByteArray newest =

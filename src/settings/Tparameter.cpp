@@ -260,60 +260,120 @@ QString ConfigIniValue(TIniMode mode, const QString& key, const QString& value,
     return *stored;
 }
 
+namespace {
+
+// A default value: a whole number, or a text when Text is set.
+struct TParameterDefault
+{
+    constexpr TParameterDefault(int number) : Number(number) {}
+    constexpr TParameterDefault(const char* text) : Text(text) {}
+    int Number = 0;
+    const char* Text = nullptr;
+};
+
+struct TParameterDefinition
+{
+    TParam Parameter;
+    const char* Name;
+    char TypeLetter;
+    TParameterDefault Default;
+};
+
+// Every parameter with its type and default, in the order of TParam.
+constexpr TParameterDefinition definitions[] = {
+    {TParam::NE_AVTOMATSKI_ZAGON, "NE_AVTOMATSKI_ZAGON", 'L', 0},
+    {TParam::MINIMIZE_ON_X, "MINIMIZE_ON_X", 'L', 1},
+    {TParam::PREVERI_NOVO_VERZIJO, "PREVERI_NOVO_VERZIJO", 'L', 1},
+    {TParam::INTERVAL_UPDATE, "INTERVAL_UPDATE", 'I', 20},
+    {TParam::IZKLOPI_OBLACEK, "IZKLOPI_OBLACEK", 'L', 0},
+    {TParam::INTERVAL_IKONA, "INTERVAL_IKONA", 'I', 3},
+    {TParam::PRIKAZEM_IKONO, "PRIKAZEM_IKONO", 'I', 0},
+    {TParam::PISAVA_VELIKOST, "PISAVA_VELIKOST", 'C', "8"},
+    {TParam::FONT_NAME, "FONT_NAME", 'C', "MS Sans Serif"},
+    {TParam::FONT_SIZE, "FONT_SIZE", 'C', "9"},
+    {TParam::FONT_STYLE, "FONT_STYLE", 'C', "B"},
+    {TParam::FONT_COLOR, "FONT_COLOR", 'I', 0},
+    {TParam::FONT_BG_COLOR, "FONT_BG_COLOR", 'I', 12632256},
+    {TParam::PODATKI_V_OBLACKU, "PODATKI_V_OBLACKU", 'C', "012"},
+    {TParam::TI_ZNAK_STOPINJE, "TI_ZNAK_STOPINJE", 'L', 0},
+    {TParam::TI_TRANSPARENT, "TI_TRANSPARENT", 'L', 1},
+    {TParam::VI_TRANSPARENT, "VI_TRANSPARENT", 'L', 1},
+    {TParam::KRAJ_AVTOMATSKE, "KRAJ_AVTOMATSKE", 'C', "Ljubljana"},
+    {TParam::KRAJ_OPAZOVALNE, "KRAJ_OPAZOVALNE", 'C', "Ljubljana"},
+    {TParam::KRAJ_AMATERSKE, "KRAJ_AMATERSKE", 'C', "Krtina"},
+    {TParam::TIP_POSTAJE, "TIP_POSTAJE", 'I', 0},
+    {TParam::VREME_OPAZOVALNE, "VREME_OPAZOVALNE", 'L', 1},
+    {TParam::PROXY_SERVER, "PROXY_SERVER", 'C', ""},
+    {TParam::PROXY_PORT, "PROXY_PORT", 'I', ""},
+    {TParam::PROXY_USER, "PROXY_USER", 'C', ""},
+    {TParam::PROXY_PWD, "PROXY_PWD", 'C', ""},
+    // Entries of the navigation menu.
+    {TParam::SLIKA_PADAVINE, "SLIKA_PADAVINE", 'L', 0},
+    {TParam::VREMENSKA_NAPOVED, "VREMENSKA_NAPOVED", 'L', 1},
+    {TParam::NAPOVED_V_SLIKI, "NAPOVED_V_SLIKI", 'L', 0},
+    {TParam::GRAF_TEMPERATURE, "GRAF_TEMPERATURE", 'L', 1},
+    {TParam::SATELITSKA_SLIKA, "SATELITSKA_SLIKA", 'L', 0},
+    {TParam::NAPOVED_BIO, "NAPOVED_BIO", 'L', 1},
+    {TParam::NAPOVED_JULIJCI, "NAPOVED_JULIJCI", 'L', 1},
+    {TParam::NAPOVED_LETALSTVO, "NAPOVED_LETALSTVO", 'L', 0},
+    {TParam::NAPOVED_VISINSKE, "NAPOVED_VISINSKE", 'L', 0},
+    {TParam::SNEZNA_ODEJA, "SNEZNA_ODEJA", 'L', 0},
+    {TParam::ANIMACIJE, "ANIMACIJE", 'L', 0},
+    {TParam::NAPOVED_EVROPA, "NAPOVED_EVROPA", 'L', 0},
+    {TParam::NAPOVED_PRIMORJE, "NAPOVED_PRIMORJE", 'L', 0},
+    {TParam::VODOSTAJI, "VODOSTAJI", 'L', 0},
+    {TParam::AMATERSKE_POSTAJE, "AMATERSKE_POSTAJE", 'L', 1},
+    {TParam::CAPTION_WRITER, "CAPTION_WRITER", 'L', 0},
+    // Sort column and sort order of each station table.
+    {TParam::SORT_INDEX_OPAZ, "SORT_INDEX_OPAZ", 'I', 0},
+    {TParam::SORT_INDEX_AVTO, "SORT_INDEX_AVTO", 'I', 0},
+    {TParam::SORT_INDEX_AMAT, "SORT_INDEX_AMAT", 'I', 0},
+    {TParam::SORT_INDEX_SN_ODEJA, "SORT_INDEX_SN_ODEJA", 'I', 0},
+    {TParam::SORT_INDEX_EU, "SORT_INDEX_EU", 'I', 0},
+    {TParam::SORT_INDEX_VODOST, "SORT_INDEX_VODOST", 'I', 0},
+    {TParam::SORT_OPAZ, "SORT_OPAZ", 'I', 0},
+    {TParam::SORT_AVTO, "SORT_AVTO", 'I', 0},
+    {TParam::SORT_AMAT, "SORT_AMAT", 'I', 0},
+    {TParam::SORT_SN_ODEJA, "SORT_SN_ODEJA", 'I', 0},
+    {TParam::SORT_EU, "SORT_EU", 'I', 0},
+    {TParam::SORT_VODOST, "SORT_VODOST", 'I', 0},
+    {TParam::DOWNLOAD_API, "DOWNLOAD_API", 'L', 0},
+};
+
+constexpr bool InEnumOrder()
+{
+    for (int i = 0; i < ParameterCount; ++i)
+        if (definitions[i].Parameter != TParam(i))
+            return false;
+    return true;
+}
+static_assert(std::size(definitions) == size_t(ParameterCount) && InEnumOrder());
+
+ParameterValue DefaultValue(const TParameterDefault& value)
+{
+    if (!value.Text)
+        return value.Number;
+    return *value.Text ? QString::fromUtf8(value.Text) : QString();
+}
+
+} // namespace
+
+QLatin1String ParameterName(TParam parameter)
+{
+    return QLatin1String(definitions[int(parameter)].Name);
+}
+
+char ParameterTypeLetter(TParam parameter)
+{
+    return definitions[int(parameter)].TypeLetter;
+}
+
 void CreateParameters()
 {
     delete parametri;
     parametri = new Tparameter;
-    Tparameter& p = *parametri;
-    p.Define(QStringLiteral("NE_AVTOMATSKI_ZAGON"), 'L', 0);
-    p.Define(QStringLiteral("MINIMIZE_ON_X"), 'L', 1);
-    p.Define(QStringLiteral("PREVERI_NOVO_VERZIJO"), 'L', 1);
-    p.Define(QStringLiteral("INTERVAL_UPDATE"), 'I', 20);
-    p.Define(QStringLiteral("IZKLOPI_OBLACEK"), 'L', 0);
-    p.Define(QStringLiteral("INTERVAL_IKONA"), 'I', 3);
-    p.Define(QStringLiteral("PRIKAZEM_IKONO"), 'I', 0);
-    p.Define(QStringLiteral("PISAVA_VELIKOST"), 'C', QStringLiteral("8"));
-    p.Define(QStringLiteral("FONT_NAME"), 'C', QStringLiteral("MS Sans Serif"));
-    p.Define(QStringLiteral("FONT_SIZE"), 'C', QStringLiteral("9"));
-    p.Define(QStringLiteral("FONT_STYLE"), 'C', QStringLiteral("B"));
-    p.Define(QStringLiteral("FONT_COLOR"), 'I', 0);
-    p.Define(QStringLiteral("FONT_BG_COLOR"), 'I', 12632256);
-    p.Define(QStringLiteral("PODATKI_V_OBLACKU"), 'C', QStringLiteral("012"));
-    p.Define(QStringLiteral("TI_ZNAK_STOPINJE"), 'L', 0);
-    p.Define(QStringLiteral("TI_TRANSPARENT"), 'L', 1);
-    p.Define(QStringLiteral("VI_TRANSPARENT"), 'L', 1);
-    p.Define(QStringLiteral("KRAJ_AVTOMATSKE"), 'C', QStringLiteral("Ljubljana"));
-    p.Define(QStringLiteral("KRAJ_OPAZOVALNE"), 'C', QStringLiteral("Ljubljana"));
-    p.Define(QStringLiteral("KRAJ_AMATERSKE"), 'C', QStringLiteral("Krtina"));
-    p.Define(QStringLiteral("TIP_POSTAJE"), 'I', 0);
-    p.Define(QStringLiteral("VREME_OPAZOVALNE"), 'L', 1);
-    p.Define(QStringLiteral("PROXY_SERVER"), 'C', QString());
-    p.Define(QStringLiteral("PROXY_PORT"), 'I', QString());
-    p.Define(QStringLiteral("PROXY_USER"), 'C', QString());
-    p.Define(QStringLiteral("PROXY_PWD"), 'C', QString());
-    // Entries of the navigation menu.
-    p.Define(QStringLiteral("SLIKA_PADAVINE"), 'L', 0);
-    p.Define(QStringLiteral("VREMENSKA_NAPOVED"), 'L', 1);
-    p.Define(QStringLiteral("NAPOVED_V_SLIKI"), 'L', 0);
-    p.Define(QStringLiteral("GRAF_TEMPERATURE"), 'L', 1);
-    p.Define(QStringLiteral("SATELITSKA_SLIKA"), 'L', 0);
-    p.Define(QStringLiteral("NAPOVED_BIO"), 'L', 1);
-    p.Define(QStringLiteral("NAPOVED_JULIJCI"), 'L', 1);
-    p.Define(QStringLiteral("NAPOVED_LETALSTVO"), 'L', 0);
-    p.Define(QStringLiteral("NAPOVED_VISINSKE"), 'L', 0);
-    p.Define(QStringLiteral("SNEZNA_ODEJA"), 'L', 0);
-    p.Define(QStringLiteral("ANIMACIJE"), 'L', 0);
-    p.Define(QStringLiteral("NAPOVED_EVROPA"), 'L', 0);
-    p.Define(QStringLiteral("NAPOVED_PRIMORJE"), 'L', 0);
-    p.Define(QStringLiteral("VODOSTAJI"), 'L', 0);
-    p.Define(QStringLiteral("AMATERSKE_POSTAJE"), 'L', 1);
-    p.Define(QStringLiteral("CAPTION_WRITER"), 'L', 0);
-    // Sort column and sort order of each station table.
-    for (const char* key :
-         {"SORT_INDEX_OPAZ", "SORT_INDEX_AVTO", "SORT_INDEX_AMAT", "SORT_INDEX_SN_ODEJA",
-          "SORT_INDEX_EU", "SORT_INDEX_VODOST", "SORT_OPAZ", "SORT_AVTO", "SORT_AMAT",
-          "SORT_SN_ODEJA", "SORT_EU", "SORT_VODOST"})
-        p.Define(QString::fromLatin1(key), 'I', 0);
-    p.Define(QStringLiteral("DOWNLOAD_API"), 'L', 0);
-    p.LoadAll();
+    for (const TParameterDefinition& definition : definitions)
+        parametri->Define(QLatin1String(definition.Name), definition.TypeLetter,
+                          DefaultValue(definition.Default));
+    parametri->LoadAll();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ParameterNames.h"
+
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -17,11 +19,18 @@ struct trec_parameter
 
 // Every user setting, by upper-case name, persisted in section PARAMETRI of
 // Config.ini. Safe to read from a download worker while the main thread sets.
+// Code names a parameter by TParam; the forms taking a text serve names that
+// come from tables.
 class Tparameter
 {
 public:
     void Define(const QString& name, char typeLetter, const ParameterValue& defaultValue);
+    ParameterValue Get(TParam parameter) const { return Get(QString(ParameterName(parameter))); }
     ParameterValue Get(const QString& name) const;
+    void Set(TParam parameter, const ParameterValue& value)
+    {
+        Set(QString(ParameterName(parameter)), value);
+    }
     void Set(const QString& name, const ParameterValue& value);
     void LoadAll();
     void SaveAll();

@@ -20,9 +20,9 @@ constexpr int LongestIconInterval = 86400;
 // Balloons stay ten seconds.
 constexpr int BalloonMs = 10000;
 
-QVariant Parameter(const char* name)
+QVariant Parameter(TParam parameter)
 {
-    return parametri ? parametri->Get(QString::fromLatin1(name)) : QVariant();
+    return parametri ? parametri->Get(parameter) : QVariant();
 }
 
 } // namespace
@@ -51,31 +51,32 @@ void TTrayPresenter::SetClock(std::function<QTime()> clock)
 
 void TTrayPresenter::ApplySettings()
 {
-    const int seconds = std::clamp(Parameter("INTERVAL_IKONA").toInt(), 0, LongestIconInterval);
+    const int seconds =
+        std::clamp(Parameter(TParam::INTERVAL_IKONA).toInt(), 0, LongestIconInterval);
     tmIkona->setInterval(seconds * 1000);
     if (seconds == 0)
         tmIkona->stop();
 
     // A new writer starts from the window in the foreground now.
     captionWriter.reset();
-    if (Parameter("CAPTION_WRITER").toBool())
+    if (Parameter(TParam::CAPTION_WRITER).toBool())
         captionWriter = std::make_unique<TCaptionWriter>();
 
     TTrayTextStyle style;
-    style.Font =
-        pas_lib::TrayTextFont(Parameter("FONT_NAME").toString(), Parameter("FONT_SIZE").toString(),
-                              Parameter("FONT_STYLE").toString());
-    style.Color = pas_lib::WindowsColor(Parameter("FONT_COLOR").toLongLong())
+    style.Font = pas_lib::TrayTextFont(Parameter(TParam::FONT_NAME).toString(),
+                                       Parameter(TParam::FONT_SIZE).toString(),
+                                       Parameter(TParam::FONT_STYLE).toString());
+    style.Color = pas_lib::WindowsColor(Parameter(TParam::FONT_COLOR).toLongLong())
                       .value_or(QGuiApplication::palette().color(QPalette::WindowText));
     const std::optional<QColor> background =
-        pas_lib::WindowsColor(Parameter("FONT_BG_COLOR").toLongLong());
-    style.Transparent = Parameter("TI_TRANSPARENT").toBool();
+        pas_lib::WindowsColor(Parameter(TParam::FONT_BG_COLOR).toLongLong());
+    style.Transparent = Parameter(TParam::TI_TRANSPARENT).toBool();
     if (!style.Transparent)
         style.Background = background;
     CoolTrayIcon1.SetTextStyle(style);
 
     const TTrayList list =
-        Parameter("VI_TRANSPARENT").toBool() ? TTrayList::Transparent : TTrayList::Opaque;
+        Parameter(TParam::VI_TRANSPARENT).toBool() ? TTrayList::Transparent : TTrayList::Opaque;
     CoolTrayIcon1.SetListBackground(background.value_or(QColor(Qt::transparent)));
     if (CoolTrayIcon1.CycleIcons()) {
         // The refresh frames run: the list comes back after them.
@@ -97,7 +98,7 @@ void TTrayPresenter::SetTemperatureText()
     const int kind = pas_lib::TrayStationKind();
     CoolTrayIcon1.SetText(
         pas_lib::TrayTemperatureText(pas_lib::currentConditions[size_t(kind)].temperature,
-                                     Parameter("TI_ZNAK_STOPINJE").toBool()));
+                                     Parameter(TParam::TI_ZNAK_STOPINJE).toBool()));
 }
 
 void TTrayPresenter::StartIconTimer()
@@ -109,8 +110,8 @@ void TTrayPresenter::StartIconTimer()
 
 void TTrayPresenter::UpdateTrayIcon()
 {
-    const int interval = Parameter("INTERVAL_IKONA").toInt();
-    const int only = Parameter("PRIKAZEM_IKONO").toInt();
+    const int interval = Parameter(TParam::INTERVAL_IKONA).toInt();
+    const int only = Parameter(TParam::PRIKAZEM_IKONO).toInt();
     if (interval > 0 || only == 0)
         SetTemperatureText();
     if (interval > 0)
@@ -132,8 +133,9 @@ void TTrayPresenter::UpdateTrayIcon()
                 << QStringLiteral("Weather \"%1\" by %2: picture %3")
                        .arg(description, night ? QStringLiteral("night") : QStringLiteral("day"))
                        .arg(index);
-            const TTrayList list =
-                Parameter("VI_TRANSPARENT").toBool() ? TTrayList::Transparent : TTrayList::Opaque;
+            const TTrayList list = Parameter(TParam::VI_TRANSPARENT).toBool()
+                                       ? TTrayList::Transparent
+                                       : TTrayList::Opaque;
             CoolTrayIcon1.SetImageList(list, index);
             CoolTrayIcon1.ShowPicture();
             if (interval > 0)
@@ -148,7 +150,7 @@ void TTrayPresenter::UpdateTrayHint()
 {
     const QString hint = pas_lib::TrayHintText(
         pas_lib::currentConditions, pas_lib::TrayStationKind(), pas_lib::WeatherSourceKind(),
-        Parameter("PODATKI_V_OBLACKU").toString());
+        Parameter(TParam::PODATKI_V_OBLACKU).toString());
     CoolTrayIcon1.SetToolTip(pas_lib::CutText(hint, pas_lib::ToolTipLimit));
 }
 
@@ -159,7 +161,7 @@ void TTrayPresenter::ShowWeatherBalloon(bool userRequest)
         pas_lib::SummaryLine(pas_lib::currentConditions, k, pas_lib::WeatherSourceKind());
     const CurrentConditions& record = pas_lib::currentConditions[size_t(k)];
     const QString stamp = record.lastChange;
-    const bool allowed = !Parameter("IZKLOPI_OBLACEK").toBool() || userRequest;
+    const bool allowed = !Parameter(TParam::IZKLOPI_OBLACEK).toBool() || userRequest;
     auto balloon = [this](const QString& title, const QString& text) {
         CoolTrayIcon1.ShowBalloon(pas_lib::CutText(title, pas_lib::BalloonTitleLimit),
                                   pas_lib::CutText(text, pas_lib::BalloonTextLimit), BalloonMs);

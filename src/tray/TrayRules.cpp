@@ -110,7 +110,7 @@ int WeatherSourceKind(int tipPostaje, bool vremeOpazovalne)
 
 int TrayStationKind()
 {
-    const int tip = parametri ? parametri->Get(QStringLiteral("TIP_POSTAJE")).toInt() : 0;
+    const int tip = parametri ? parametri->Get(TParam::TIP_POSTAJE).toInt() : 0;
     return TrayStationKind(tip, currentConditions);
 }
 
@@ -118,8 +118,8 @@ int WeatherSourceKind()
 {
     if (!parametri)
         return ObservationStations;
-    return WeatherSourceKind(parametri->Get(QStringLiteral("TIP_POSTAJE")).toInt(),
-                             parametri->Get(QStringLiteral("VREME_OPAZOVALNE")).toBool());
+    return WeatherSourceKind(parametri->Get(TParam::TIP_POSTAJE).toInt(),
+                             parametri->Get(TParam::VREME_OPAZOVALNE).toBool());
 }
 
 QString TrayTemperatureText(const QString& temperature, bool degreeSign)

@@ -32,15 +32,15 @@ namespace {
 constexpr int RefreshMinutesMin = 10;
 constexpr int RefreshMinutesMax = 180;
 
-QVariant Get(const char* name)
+QVariant Get(TParam parameter)
 {
-    return parametri ? parametri->Get(QLatin1String(name)) : QVariant();
+    return parametri ? parametri->Get(parameter) : QVariant();
 }
 
-void Set(const char* name, const QVariant& value)
+void Set(TParam parameter, const QVariant& value)
 {
     if (parametri)
-        parametri->Set(QLatin1String(name), value);
+        parametri->Set(parameter, value);
 }
 
 // Whole numbers only; anything else reads as 0.
@@ -89,25 +89,105 @@ QLabel* Caption(const QString& name, const QString& text, QWidget* parent)
     return label;
 }
 
+using TBinding = Tform_parametri::TBinding;
+
+// A place list shows its place; a place not in the list selects nothing.
+TBinding Bind(TParam parameter, QComboBox* list)
+{
+    return {parameter, list, -1,
+            [list](const QVariant& value) { SelectPlace(list, value.toString()); },
+            [list] { return QVariant(list->currentText()); }};
+}
+
+// A value out of the slider's range shows as its nearest end.
+TBinding Bind(TParam parameter, QSlider* slider)
+{
+    return {parameter, slider, -1,
+            [slider](const QVariant& value) {
+                slider->setValue(std::clamp(IntOf(value), slider->minimum(), slider->maximum()));
+            },
+            [slider] { return QVariant(slider->value()); }};
+}
+
+// The checked button's id; an unknown id checks none, and none checked is 0.
+TBinding Bind(TParam parameter, QButtonGroup* group)
+{
+    return {parameter, group, -1,
+            [group](const QVariant& value) {
+                if (QAbstractButton* button = group->button(IntOf(value)))
+                    button->setChecked(true);
+            },
+            [group] { return QVariant(std::max(0, group->checkedId())); }};
+}
+
+enum class TSense { Same, Inverted };
+
+TBinding Bind(TParam parameter, QCheckBox* box, TSense sense = TSense::Same)
+{
+    const bool inverted = sense == TSense::Inverted;
+    return {parameter, box, -1,
+            [box, inverted](const QVariant& value) { box->setChecked(value.toBool() != inverted); },
+            [box, inverted] { return QVariant(box->isChecked() != inverted); }};
+}
+
+TBinding Bind(TParam parameter, QLineEdit* edit)
+{
+    return {parameter, edit, -1, [edit](const QVariant& value) { edit->setText(value.toString()); },
+            [edit] { return QVariant(edit->text()); }};
+}
+
+// Shown as a whole number (nothing shows as 0), stored as typed.
+TBinding BindNumber(TParam parameter, QLineEdit* edit)
+{
+    return {parameter, edit, -1,
+            [edit](const QVariant& value) { edit->setText(QString::number(IntOf(value))); },
+            [edit] { return QVariant(edit->text()); }};
+}
+
+TBinding Bind(TParam parameter, TCheckList* list, int row)
+{
+    return {parameter, list, row,
+            [list, row](const QVariant& value) { list->SetChecked(row, value.toBool()); },
+            [list, row] { return QVariant(list->IsChecked(row)); }};
+}
+
+// Item k is checked when the text holds the digit k.
+TBinding BindDigits(TParam parameter, TCheckList* list)
+{
+    return {parameter, list, -1,
+            [list](const QVariant& value) {
+                const QString digits = value.toString();
+                for (int k = 0; k < list->Count(); ++k)
+                    list->SetChecked(k, digits.contains(QChar(u'0' + k)));
+            },
+            [list] {
+                QString digits;
+                for (int k = 0; k < list->Count(); ++k)
+                    if (list->IsChecked(k))
+                        digits += QChar(u'0' + k);
+                return QVariant(digits);
+            }};
+}
+
 } // namespace
 
 const QList<TViewSwitchItem>& DialogViewSwitches()
 {
     static const QList<TViewSwitchItem> items{
-        {"SLIKA_PADAVINE", QStringLiteral("Radarska slika padavin")},
-        {"VREMENSKA_NAPOVED", QStringLiteral("Napoved v besedi")},
-        {"NAPOVED_V_SLIKI", QStringLiteral("Napoved v sliki")},
-        {"GRAF_TEMPERATURE", QStringLiteral("Graf gibanja temperature mojega kraja")},
-        {"SATELITSKA_SLIKA", QStringLiteral("Satelitska slika")},
-        {"NAPOVED_BIO", QStringLiteral("Biometeorološka napoved")},
-        {"NAPOVED_JULIJCI", QStringLiteral("Napoved za gore")},
-        {"NAPOVED_LETALSTVO", QStringLiteral("Napoved za letalstvo v besedi")},
-        {"SNEZNA_ODEJA", QStringLiteral("Višina snežne odeje")},
-        {"ANIMACIJE", QStringLiteral("Animacije")},
-        {"NAPOVED_EVROPA", QStringLiteral("Vreme po Evropi")},
-        {"NAPOVED_PRIMORJE", QStringLiteral("Slovensko Primorje")},
-        {"VODOSTAJI", QStringLiteral("Vodostaji")},
-        {"AMATERSKE_POSTAJE", QStringLiteral("Amaterske postaje")},
+        {TParam::SLIKA_PADAVINE, QStringLiteral("Radarska slika padavin")},
+        {TParam::VREMENSKA_NAPOVED, QStringLiteral("Napoved v besedi")},
+        {TParam::NAPOVED_V_SLIKI, QStringLiteral("Napoved v sliki")},
+        {TParam::GRAF_TEMPERATURE, QStringLiteral("Graf gibanja temperature mojega kraja")},
+        {TParam::SATELITSKA_SLIKA, QStringLiteral("Satelitska slika")},
+        {TParam::NAPOVED_BIO, QStringLiteral("Biometeorološka napoved")},
+        {TParam::NAPOVED_JULIJCI, QStringLiteral("Napoved za gore")},
+        {TParam::NAPOVED_LETALSTVO, QStringLiteral("Napoved za letalstvo v besedi")},
+        {TParam::SNEZNA_ODEJA, QStringLiteral("Višina snežne odeje")},
+        {TParam::ANIMACIJE, QStringLiteral("Animacije")},
+        {TParam::NAPOVED_EVROPA, QStringLiteral("Vreme po Evropi")},
+        {TParam::NAPOVED_PRIMORJE, QStringLiteral("Slovensko Primorje")},
+        {TParam::VODOSTAJI, QStringLiteral("Vodostaji")},
+        {TParam::AMATERSKE_POSTAJE, QStringLiteral("Amaterske postaje")},
     };
     return items;
 }
@@ -184,6 +264,39 @@ Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
     connect(btn_prekini, &QPushButton::clicked, this, &Tform_parametri::btn_prekiniClick);
 
     setMinimumSize(512, 465);
+    BindControls();
+}
+
+void Tform_parametri::BindControls()
+{
+    // Also the order of writing, in which keys new to Config.ini are appended.
+    FBindings = {
+        Bind(TParam::KRAJ_AVTOMATSKE, cb_moj_kraj_avto),
+        Bind(TParam::KRAJ_OPAZOVALNE, cb_moj_kraj_opazovalne),
+        Bind(TParam::KRAJ_AMATERSKE, cb_moj_kraj_amaterske),
+        Bind(TParam::INTERVAL_IKONA, tb_interval2),
+        Bind(TParam::PRIKAZEM_IKONO, FPrikazemIkono),
+        Bind(TParam::INTERVAL_UPDATE, tb_interval),
+        Bind(TParam::DOWNLOAD_API, cb_api_nastavitve),
+        Bind(TParam::MINIMIZE_ON_X, cb_minimize),
+        Bind(TParam::PREVERI_NOVO_VERZIJO, cb_nova_verzija),
+        Bind(TParam::CAPTION_WRITER, cb_caption_writer),
+        // The box asks for the start, the parameter says "no start".
+        Bind(TParam::NE_AVTOMATSKI_ZAGON, cb_ne_avtomatski_zagon, TSense::Inverted),
+        Bind(TParam::IZKLOPI_OBLACEK, cb_izklop_oblacka),
+        Bind(TParam::TIP_POSTAJE, FTipPostaje),
+        Bind(TParam::VREME_OPAZOVALNE, cb_vreme_opazovalne),
+        BindNumber(TParam::PROXY_PORT, db_proxy_port),
+        Bind(TParam::PROXY_SERVER, db_proxy_server),
+        Bind(TParam::PROXY_USER, db_proxy_user),
+        Bind(TParam::PROXY_PWD, db_proxy_pwd),
+    };
+    for (int i = 0; i < DialogViewSwitches().size(); ++i)
+        FBindings.append(Bind(DialogViewSwitches()[i].Parameter, lb_parametri, i));
+    FBindings.append({Bind(TParam::TI_TRANSPARENT, lb_temp_ikona, 0),
+                      Bind(TParam::TI_ZNAK_STOPINJE, lb_temp_ikona, 1),
+                      Bind(TParam::VI_TRANSPARENT, lb_temp_ikona, 2),
+                      BindDigits(TParam::PODATKI_V_OBLACKU, lb_podatki_v_oblacku)});
 }
 
 QWidget* Tform_parametri::CreateGeneralPage()
@@ -437,46 +550,16 @@ void Tform_parametri::FormShow()
 {
     pc->setCurrentIndex(0);
     // An old catalogue code in place of the automatic station's name.
-    if (IntOf(Get("KRAJ_AVTOMATSKE")) > 0)
-        Set("KRAJ_AVTOMATSKE", QStringLiteral("Ljubljana"));
-    SelectPlace(cb_moj_kraj_avto, Get("KRAJ_AVTOMATSKE").toString());
-    SelectPlace(cb_moj_kraj_opazovalne, Get("KRAJ_OPAZOVALNE").toString());
-    SelectPlace(cb_moj_kraj_amaterske, Get("KRAJ_AMATERSKE").toString());
-
-    tb_interval2->setValue(std::clamp(IntOf(Get("INTERVAL_IKONA")), 0, 20));
+    if (IntOf(Get(TParam::KRAJ_AVTOMATSKE)) > 0)
+        Set(TParam::KRAJ_AVTOMATSKE, QStringLiteral("Ljubljana"));
+    for (const TBinding& binding : FBindings)
+        binding.Show(Get(binding.Parameter));
+    // The controls that depend on others follow the values shown.
     tb_interval2Change(tb_interval2->value());
-    if (QAbstractButton* button = FPrikazemIkono->button(IntOf(Get("PRIKAZEM_IKONO"))))
-        button->setChecked(true);
-    tb_interval->setValue(
-        std::clamp(IntOf(Get("INTERVAL_UPDATE")), RefreshMinutesMin, RefreshMinutesMax));
     tb_intervalChange(tb_interval->value());
-
-    cb_api_nastavitve->setChecked(Get("DOWNLOAD_API").toBool());
     cb_api_nastavitveClick();
-    cb_minimize->setChecked(Get("MINIMIZE_ON_X").toBool());
-    cb_nova_verzija->setChecked(Get("PREVERI_NOVO_VERZIJO").toBool());
-    cb_caption_writer->setChecked(Get("CAPTION_WRITER").toBool());
-    cb_ne_avtomatski_zagon->setChecked(!Get("NE_AVTOMATSKI_ZAGON").toBool());
-    cb_izklop_oblacka->setChecked(Get("IZKLOPI_OBLACEK").toBool());
-    if (QAbstractButton* button = FTipPostaje->button(IntOf(Get("TIP_POSTAJE"))))
-        button->setChecked(true);
-    cb_vreme_opazovalne->setChecked(Get("VREME_OPAZOVALNE").toBool());
-
-    db_proxy_port->setText(QString::number(IntOf(Get("PROXY_PORT"))));
-    db_proxy_server->setText(Get("PROXY_SERVER").toString());
-    db_proxy_user->setText(Get("PROXY_USER").toString());
-    db_proxy_pwd->setText(Get("PROXY_PWD").toString());
     rg_tip_postajeClick();
-
-    for (int i = 0; i < DialogViewSwitches().size(); ++i)
-        lb_parametri->SetChecked(i, Get(DialogViewSwitches()[i].Parameter).toBool());
-    lb_temp_ikona->SetChecked(0, Get("TI_TRANSPARENT").toBool());
-    lb_temp_ikona->SetChecked(1, Get("TI_ZNAK_STOPINJE").toBool());
-    lb_temp_ikona->SetChecked(2, Get("VI_TRANSPARENT").toBool());
     lb_temp_ikonaClickCheck();
-    const QString digits = Get("PODATKI_V_OBLACKU").toString();
-    for (int k = 0; k < 6; ++k)
-        lb_podatki_v_oblacku->SetChecked(k, digits.contains(QChar(u'0' + k)));
 
     izberi_menu->setCurrentItem(izberi_menu->topLevelItem(0));
     izberi_menu->setFocus();
@@ -540,11 +623,11 @@ bool Tform_parametri::eventFilter(QObject* watched, QEvent* event)
 
 QFont Tform_parametri::StoredFont() const
 {
-    QFont font(Get("FONT_NAME").toString());
-    const int size = IntOf(Get("FONT_SIZE"));
+    QFont font(Get(TParam::FONT_NAME).toString());
+    const int size = IntOf(Get(TParam::FONT_SIZE));
     if (size > 0)
         font.setPointSize(std::min(size, 200));
-    const QString style = Get("FONT_STYLE").toString();
+    const QString style = Get(TParam::FONT_STYLE).toString();
     font.setBold(style.contains(QLatin1Char('B')));
     font.setItalic(style.contains(QLatin1Char('I')));
     font.setUnderline(style.contains(QLatin1Char('U')));
@@ -566,29 +649,29 @@ void Tform_parametri::btn_fontClick()
         style += QLatin1Char('U');
     if (font->strikeOut())
         style += QLatin1Char('S');
-    Set("FONT_NAME", font->family());
-    Set("FONT_SIZE", QString::number(std::max(1, qRound(font->pointSizeF()))));
-    Set("FONT_STYLE", style);
+    Set(TParam::FONT_NAME, font->family());
+    Set(TParam::FONT_SIZE, QString::number(std::max(1, qRound(font->pointSizeF()))));
+    Set(TParam::FONT_STYLE, style);
     // The font chooser of this toolkit has no colour: the colour comes next.
     if (const std::optional<QColor> color =
-            FColorChooser(ColorFromWindows(IntOf(Get("FONT_COLOR")))))
-        Set("FONT_COLOR", WindowsColorValue(*color));
+            FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_COLOR)))))
+        Set(TParam::FONT_COLOR, WindowsColorValue(*color));
 }
 
 void Tform_parametri::btn_font_bg_colorClick()
 {
     if (const std::optional<QColor> color =
-            FColorChooser(ColorFromWindows(IntOf(Get("FONT_BG_COLOR")))))
-        Set("FONT_BG_COLOR", WindowsColorValue(*color));
+            FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_BG_COLOR)))))
+        Set(TParam::FONT_BG_COLOR, WindowsColorValue(*color));
 }
 
 void Tform_parametri::BitBtn1Click()
 {
     QFont initial;
-    const int size = IntOf(Get("PISAVA_VELIKOST"));
+    const int size = IntOf(Get(TParam::PISAVA_VELIKOST));
     initial.setPointSize(size > 0 && size <= 200 ? size : 8);
     if (const std::optional<QFont> font = FFontChooser(initial))
-        Set("PISAVA_VELIKOST", QString::number(std::max(1, qRound(font->pointSizeF()))));
+        Set(TParam::PISAVA_VELIKOST, QString::number(std::max(1, qRound(font->pointSizeF()))));
 }
 
 void Tform_parametri::btnOsveziKrajeClick()
@@ -627,38 +710,15 @@ void Tform_parametri::done(int result)
 
 void Tform_parametri::SaveAll()
 {
-    Set("KRAJ_AVTOMATSKE", cb_moj_kraj_avto->currentText());
-    Set("KRAJ_OPAZOVALNE", cb_moj_kraj_opazovalne->currentText());
-    Set("KRAJ_AMATERSKE", cb_moj_kraj_amaterske->currentText());
-    Set("INTERVAL_IKONA", tb_interval2->value());
-    Set("PRIKAZEM_IKONO", std::max(0, FPrikazemIkono->checkedId()));
-    Set("INTERVAL_UPDATE", tb_interval->value());
-    Set("DOWNLOAD_API", cb_api_nastavitve->isChecked());
-    Set("MINIMIZE_ON_X", cb_minimize->isChecked());
-    Set("PREVERI_NOVO_VERZIJO", cb_nova_verzija->isChecked());
-    Set("CAPTION_WRITER", cb_caption_writer->isChecked());
-    Set("NE_AVTOMATSKI_ZAGON", !cb_ne_avtomatski_zagon->isChecked());
-    if (!SetStartAtLogon(cb_ne_avtomatski_zagon->isChecked()))
-        pas_lib::ShowMessage(QStringLiteral("Zagona ob prijavi ni bilo mogoče nastaviti: ") +
-                                 StartAtLogonEntryPath(),
-                             pas_lib::TMessageKind::Warning);
-    Set("IZKLOPI_OBLACEK", cb_izklop_oblacka->isChecked());
-    Set("TIP_POSTAJE", std::max(0, FTipPostaje->checkedId()));
-    Set("VREME_OPAZOVALNE", cb_vreme_opazovalne->isChecked());
-    Set("PROXY_PORT", db_proxy_port->text());
-    Set("PROXY_SERVER", db_proxy_server->text());
-    Set("PROXY_USER", db_proxy_user->text());
-    Set("PROXY_PWD", db_proxy_pwd->text());
-    for (int i = 0; i < DialogViewSwitches().size(); ++i)
-        Set(DialogViewSwitches()[i].Parameter, lb_parametri->IsChecked(i));
-    Set("TI_TRANSPARENT", lb_temp_ikona->IsChecked(0));
-    Set("TI_ZNAK_STOPINJE", lb_temp_ikona->IsChecked(1));
-    Set("VI_TRANSPARENT", lb_temp_ikona->IsChecked(2));
-    QString digits;
-    for (int k = 0; k < 6; ++k)
-        if (lb_podatki_v_oblacku->IsChecked(k))
-            digits += QChar(u'0' + k);
-    Set("PODATKI_V_OBLACKU", digits);
+    for (const TBinding& binding : FBindings) {
+        Set(binding.Parameter, binding.Value());
+        // The log-on entry follows its parameter at once.
+        if (binding.Parameter == TParam::NE_AVTOMATSKI_ZAGON &&
+            !SetStartAtLogon(cb_ne_avtomatski_zagon->isChecked()))
+            pas_lib::ShowMessage(QStringLiteral("Zagona ob prijavi ni bilo mogoče nastaviti: ") +
+                                     StartAtLogonEntryPath(),
+                                 pas_lib::TMessageKind::Warning);
+    }
     if (parametri)
         parametri->SaveAll();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "settings/ParameterNames.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QFont>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <optional>
 
@@ -54,6 +57,19 @@ public:
     bool SaveRequested = false;
     int Saved = -1;
 
+    // One control bound to one parameter: loading shows the value in the
+    // control, saving stores what the control holds.
+    struct TBinding
+    {
+        TParam Parameter;
+        QObject* Control;
+        int Row; // the item of a check list; -1 for the whole control
+        std::function<void(const QVariant& value)> Show;
+        std::function<QVariant()> Value;
+    };
+    // Every parameter the dialog shows, in the order of loading and saving.
+    const QList<TBinding>& Bindings() const { return FBindings; }
+
     // The page shown: 0 "Splošno", 1 "Področje za obvestila", 2 "Sistemske
     // nastavitve" (3, "Osveževanje", has no node and is never shown).
     int CurrentPage() const;
@@ -86,12 +102,14 @@ private:
     QWidget* CreateTrayPage();
     QWidget* CreateSystemPage();
     QWidget* CreateRefreshPage();
+    void BindControls();
     void SaveAll();
     QFont StoredFont() const;
 
     TFontChooser FFontChooser;
     TColorChooser FColorChooser;
     TCatalogueRefresh FCatalogueRefresh;
+    QList<TBinding> FBindings;
 
     QTreeWidget* izberi_menu;
     QStackedWidget* pc;
@@ -134,7 +152,7 @@ private:
 // The 14 view switches the dialog lists, with their items, in list order.
 struct TViewSwitchItem
 {
-    const char* Parameter;
+    TParam Parameter;
     QString Item;
 };
 const QList<TViewSwitchItem>& DialogViewSwitches();

@@ -187,8 +187,7 @@ private:
 
 double TextSize()
 {
-    const QString text =
-        parametri ? parametri->Get(QStringLiteral("PISAVA_VELIKOST")).toString() : QString();
+    const QString text = parametri ? parametri->Get(TParam::PISAVA_VELIKOST).toString() : QString();
     const double size = ParseFeedNumber(text).value_or(defaultTextSize);
     return size >= 1.0 && size <= maxTextSize ? size : defaultTextSize;
 }

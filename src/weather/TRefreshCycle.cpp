@@ -219,9 +219,9 @@ int RefreshIntervalMinutes()
     constexpr int minimum = 20;
     if (!parametri)
         return minimum;
-    const int stored = parametri->Get(QStringLiteral("INTERVAL_UPDATE")).toInt();
+    const int stored = parametri->Get(TParam::INTERVAL_UPDATE).toInt();
     if (stored >= minimum)
         return stored;
-    parametri->Set(QStringLiteral("INTERVAL_UPDATE"), minimum);
+    parametri->Set(TParam::INTERVAL_UPDATE, minimum);
     return minimum;
 }

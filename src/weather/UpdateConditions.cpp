@@ -42,10 +42,11 @@ QString Rounded(const QVariant& value)
 
 void SetChosenPlaces()
 {
-    const char* const places[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
+    const TParam places[] = {TParam::KRAJ_OPAZOVALNE, TParam::KRAJ_AVTOMATSKE,
+                             TParam::KRAJ_AMATERSKE};
     for (int kind = 0; kind < pas_lib::StationKindCount; ++kind)
         pas_lib::currentConditions[size_t(kind)].place =
-            parametri ? parametri->Get(QString::fromLatin1(places[kind])).toString() : QString();
+            parametri ? parametri->Get(places[kind]).toString() : QString();
 }
 
 void UpdateConditions(int code, const TWeatherTable& table)

@@ -37,6 +37,50 @@ private slots:
         QCOMPARE(names.last(), QStringLiteral("DOWNLOAD_API"));
     }
 
+    // Each name the code uses is a defined parameter of its type letter, every
+    // parameter has its name, and the names and letters are the ones users'
+    // Config.ini files hold.
+    void namedParametersAreTheDefinedOnes()
+    {
+        TRecordingPresenter presenter;
+        CreateParameters();
+        QStringList named;
+        for (int i = 0; i < ParameterCount; ++i) {
+            const TParam parameter = TParam(i);
+            const QString name = ParameterName(parameter);
+            QVERIFY2(parametri->TypeOf(name) != 0, qPrintable(name));
+            QCOMPARE(parametri->TypeOf(name), ParameterTypeLetter(parameter));
+            named.append(name + QLatin1Char(' ') + QLatin1Char(ParameterTypeLetter(parameter)));
+        }
+        const QStringList stored{
+            "NE_AVTOMATSKI_ZAGON L", "MINIMIZE_ON_X L",     "PREVERI_NOVO_VERZIJO L",
+            "INTERVAL_UPDATE I",     "IZKLOPI_OBLACEK L",   "INTERVAL_IKONA I",
+            "PRIKAZEM_IKONO I",      "PISAVA_VELIKOST C",   "FONT_NAME C",
+            "FONT_SIZE C",           "FONT_STYLE C",        "FONT_COLOR I",
+            "FONT_BG_COLOR I",       "PODATKI_V_OBLACKU C", "TI_ZNAK_STOPINJE L",
+            "TI_TRANSPARENT L",      "VI_TRANSPARENT L",    "KRAJ_AVTOMATSKE C",
+            "KRAJ_OPAZOVALNE C",     "KRAJ_AMATERSKE C",    "TIP_POSTAJE I",
+            "VREME_OPAZOVALNE L",    "PROXY_SERVER C",      "PROXY_PORT I",
+            "PROXY_USER C",          "PROXY_PWD C",         "SLIKA_PADAVINE L",
+            "VREMENSKA_NAPOVED L",   "NAPOVED_V_SLIKI L",   "GRAF_TEMPERATURE L",
+            "SATELITSKA_SLIKA L",    "NAPOVED_BIO L",       "NAPOVED_JULIJCI L",
+            "NAPOVED_LETALSTVO L",   "NAPOVED_VISINSKE L",  "SNEZNA_ODEJA L",
+            "ANIMACIJE L",           "NAPOVED_EVROPA L",    "NAPOVED_PRIMORJE L",
+            "VODOSTAJI L",           "AMATERSKE_POSTAJE L", "CAPTION_WRITER L",
+            "SORT_INDEX_OPAZ I",     "SORT_INDEX_AVTO I",   "SORT_INDEX_AMAT I",
+            "SORT_INDEX_SN_ODEJA I", "SORT_INDEX_EU I",     "SORT_INDEX_VODOST I",
+            "SORT_OPAZ I",           "SORT_AVTO I",         "SORT_AMAT I",
+            "SORT_SN_ODEJA I",       "SORT_EU I",           "SORT_VODOST I",
+            "DOWNLOAD_API L"};
+        QCOMPARE(named, stored);
+        // Each once, in the order of definition.
+        QStringList names;
+        for (const QString& entry : named)
+            names.append(entry.chopped(2));
+        QCOMPARE(parametri->Names(), names);
+        QCOMPARE(presenter.Messages, QStringList());
+    }
+
     void defaultsWithoutConfigIni_data()
     {
         QTest::addColumn<QString>("name");

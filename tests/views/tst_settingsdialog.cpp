@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -169,6 +170,57 @@ private slots:
         QCOMPARE(Find<TCheckList>(*dialog, "lb_parametri")->Count(), 14);
         QCOMPARE(Find<TCheckList>(*dialog, "lb_parametri")->Text(3),
                  QStringLiteral("Graf gibanja temperature mojega kraja"));
+    }
+
+    // One table binds each control to its parameter, for loading and saving
+    // alike: every parameter the dialog shows once, every control once.
+    void bindingsCoverTheDialog()
+    {
+        Open("");
+        QStringList bound;
+        QList<std::pair<const QObject*, int>> controls;
+        for (const Tform_parametri::TBinding& binding : dialog->Bindings()) {
+            bound.append(ParameterName(binding.Parameter));
+            QVERIFY(parametri->TypeOf(bound.last()) != 0);
+            controls.append({binding.Control, binding.Row});
+        }
+        QStringList shown{"KRAJ_AVTOMATSKE",  "KRAJ_OPAZOVALNE",     "KRAJ_AMATERSKE",
+                          "INTERVAL_IKONA",   "PRIKAZEM_IKONO",      "INTERVAL_UPDATE",
+                          "DOWNLOAD_API",     "MINIMIZE_ON_X",       "PREVERI_NOVO_VERZIJO",
+                          "CAPTION_WRITER",   "NE_AVTOMATSKI_ZAGON", "IZKLOPI_OBLACEK",
+                          "TIP_POSTAJE",      "VREME_OPAZOVALNE",    "PROXY_PORT",
+                          "PROXY_SERVER",     "PROXY_USER",          "PROXY_PWD",
+                          "SLIKA_PADAVINE",   "VREMENSKA_NAPOVED",   "NAPOVED_V_SLIKI",
+                          "GRAF_TEMPERATURE", "SATELITSKA_SLIKA",    "NAPOVED_BIO",
+                          "NAPOVED_JULIJCI",  "NAPOVED_LETALSTVO",   "SNEZNA_ODEJA",
+                          "ANIMACIJE",        "NAPOVED_EVROPA",      "NAPOVED_PRIMORJE",
+                          "VODOSTAJI",        "AMATERSKE_POSTAJE",   "TI_TRANSPARENT",
+                          "TI_ZNAK_STOPINJE", "VI_TRANSPARENT",      "PODATKI_V_OBLACKU"};
+        // In the order of writing, which places keys new to Config.ini.
+        QCOMPARE(bound, shown);
+
+        // Every control that holds a setting, and every item of a check list
+        // unless the list is bound whole.
+        QList<std::pair<const QObject*, int>> expected;
+        for (QObject* control : dialog->findChildren<QObject*>()) {
+            if (auto* list = qobject_cast<TCheckList*>(control)) {
+                if (controls.contains(std::pair<const QObject*, int>(list, -1)))
+                    expected.append({list, -1});
+                else
+                    for (int row = 0; row < list->Count(); ++row)
+                        expected.append({list, row});
+            } else if (qobject_cast<QComboBox*>(control) || qobject_cast<QSlider*>(control) ||
+                       qobject_cast<QLineEdit*>(control) || qobject_cast<QButtonGroup*>(control) ||
+                       (qobject_cast<QCheckBox*>(control) &&
+                        !qobject_cast<TCheckList*>(control->parent()))) {
+                expected.append({control, -1});
+            }
+        }
+        auto sorted = [](QList<std::pair<const QObject*, int>> list) {
+            std::sort(list.begin(), list.end());
+            return list;
+        };
+        QCOMPARE(sorted(controls), sorted(expected));
     }
 
     // Each change handler keeps the dependent controls in step.
