@@ -276,8 +276,8 @@ TTitlePanel* TMainForm::TitlePanel() const
 void TMainForm::ApplyViewSwitches()
 {
     FMenu->ApplyViewSwitches([this](int index) {
-        const QString& name = ViewKindInfo(Views().at(index).kind)->switchParameter;
-        return name.isEmpty() || (parametri && parametri->Get(name).toBool());
+        const std::optional<TParam> name = ViewKindInfo(Views().at(index).kind)->switchParameter;
+        return !name || (parametri && parametri->Get(*name).toBool());
     });
     if (suiSideChannel->Expanded())
         FitMenuPanel();

@@ -20,9 +20,9 @@ const QColor ChosenPlaceRow(230, 235, 240);
 const QColor CurrentRow(250, 232, 197);
 const QColor SelectedCell(230, 235, 240);
 
-int IntParameter(const QString& name)
+int IntParameter(std::optional<TParam> parameter)
 {
-    return parametri && !name.isEmpty() ? parametri->Get(name).toInt() : 0;
+    return parametri && parameter ? parametri->Get(*parameter).toInt() : 0;
 }
 
 // Paints the chosen place's row, the current row and the selected cell.
@@ -61,13 +61,13 @@ private:
     bool IsChosenPlace(const QModelIndex& index) const
     {
         const TViewKindInfo* view = FGrid->View();
-        if (!view || view->chosenPlaceParameter.isEmpty() || !parametri || !FGrid->Model())
+        if (!view || !view->chosenPlaceParameter || !parametri || !FGrid->Model())
             return false;
         const int place = FGrid->Model()->Table()->FieldIndex(QStringLiteral("KRAJ"));
         if (place < 0)
             return false;
         return index.model()->index(index.row(), place).data().toString() ==
-               parametri->Get(view->chosenPlaceParameter).toString();
+               parametri->Get(*view->chosenPlaceParameter).toString();
     }
 
     TStationGrid* FGrid;
@@ -200,16 +200,16 @@ int TStationGrid::BoldColumn() const
 
 void TStationGrid::TitleClick(int gridColumn)
 {
-    if (!FView)
+    if (!FView || !FView->sortIndexParameter || !FView->sortDirectionParameter)
         return;
     // The clicked column takes the last direction and turns it round.
     const bool descending = IntParameter(FView->sortDirectionParameter) != 1;
     if (!SortBy(gridColumn, descending) || !parametri)
         return;
     if (IntParameter(FView->sortIndexParameter) != gridColumn)
-        parametri->Set(FView->sortIndexParameter, gridColumn);
+        parametri->Set(*FView->sortIndexParameter, gridColumn);
     if (IntParameter(FView->sortDirectionParameter) != int(descending))
-        parametri->Set(FView->sortDirectionParameter, descending ? 1 : 0);
+        parametri->Set(*FView->sortDirectionParameter, descending ? 1 : 0);
 }
 
 void TStationGrid::RestoreSort()

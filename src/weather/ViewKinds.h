@@ -1,7 +1,10 @@
 #pragma once
 
+#include "settings/ParameterNames.h"
+
 #include <QList>
 #include <QString>
+#include <optional>
 
 class QTextDocument;
 class TWeatherData;
@@ -55,12 +58,12 @@ struct TViewKindInfo
     bool grid = false;
     bool statistics = false;
     QString dataSource{};
-    QString sortIndexParameter{};
-    QString sortDirectionParameter{};
-    // The parameter naming the user's place, whose row is marked; empty for none.
-    QString chosenPlaceParameter{};
-    // The logical parameter that switches the view on; empty: always on.
-    QString switchParameter{};
+    std::optional<TParam> sortIndexParameter{};
+    std::optional<TParam> sortDirectionParameter{};
+    // The parameter naming the user's place, whose row is marked; none for none.
+    std::optional<TParam> chosenPlaceParameter{};
+    // The logical parameter that switches the view on; none: always on.
+    std::optional<TParam> switchParameter{};
     // Picture views reload only their picture on the refresh command.
     bool picture = false;
     bool animates = false;

@@ -190,7 +190,7 @@ private slots:
         TStationGrid& grid = Grid();
         for (bool descending : {true, false}) {
             grid.TitleClick(column);
-            QCOMPARE(parametri->Get(ViewKindInfo(TViewKind(kind))->sortDirectionParameter).toInt(),
+            QCOMPARE(parametri->Get(*ViewKindInfo(TViewKind(kind))->sortDirectionParameter).toInt(),
                      int(descending));
             const QList<QVariant> values = ColumnValues(grid, column);
             QVERIFY2(Ordered(values, descending), qPrintable(ColumnTexts(grid, column).join('|')));
@@ -250,7 +250,7 @@ private slots:
 
         // Names are compared exactly: another letter case is another place.
         if (marked) {
-            parametri->Set(ViewKindInfo(TViewKind(kind))->chosenPlaceParameter, second.toUpper());
+            parametri->Set(*ViewKindInfo(TViewKind(kind))->chosenPlaceParameter, second.toUpper());
             const QImage again = grid.viewport()->grab().toImage();
             const QRect cell = grid.visualRect(grid.model()->index(1, grid.GridColumns()[1]));
             QCOMPARE(QColor(again.pixel(cell.right() - 2, cell.center().y())), QColor(Qt::white));

@@ -1,12 +1,10 @@
-#include "RecordingPresenter.h"
-#include "TestHome.h"
-#include "settings/Tparameter.h"
+#include "settings/ParameterNames.h"
 #include "weather/ViewKinds.h"
 
 #include <QtTest>
 
 // The view-kind table: every kind has its row under its own number, and every
-// parameter a row names is one the store knows, of the type it is used as.
+// parameter a row names has the type it is used as.
 class TestViewKinds : public QObject
 {
     Q_OBJECT
@@ -20,14 +18,12 @@ private slots:
         QCOMPARE(ViewKindInfo(TViewKind::None), nullptr);
     }
 
-    void parametersAreDefined()
+    void parametersOfTheirType()
     {
-        TTestHome home;
-        TRecordingPresenter presenter;
-        CreateParameters();
-        auto expect = [](const QString& name, char type) {
-            if (!name.isEmpty())
-                QVERIFY2(parametri->TypeOf(name) == type, qPrintable(name));
+        auto expect = [](std::optional<TParam> parameter, char type) {
+            if (parameter)
+                QVERIFY2(ParameterTypeLetter(*parameter) == type,
+                         ParameterName(*parameter).latin1());
         };
         for (const TViewKindInfo& view : ViewKinds()) {
             expect(view.switchParameter, 'L');
@@ -36,11 +32,11 @@ private slots:
             expect(view.sortDirectionParameter, 'I');
             // A grid view sorts and keeps its layout; other views have no grid.
             QCOMPARE(!view.dataSource.isEmpty(), view.grid);
-            QCOMPARE(!view.sortIndexParameter.isEmpty(), view.grid);
+            QCOMPARE(view.sortIndexParameter.has_value(), view.grid);
+            QCOMPARE(view.sortDirectionParameter.has_value(), view.grid);
             QVERIFY(!view.grid || view.table);
             QVERIFY(!view.statistics || view.grid);
         }
-        QCOMPARE(presenter.Messages, QStringList());
     }
 };
 
