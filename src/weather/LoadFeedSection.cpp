@@ -1,8 +1,8 @@
 #include "weather/LoadFeedSection.h"
 
+#include "common/DecodeFeedText.h"
 #include "common/FixedFormat.h"
 #include "common/XmlDocument.h"
-#include "remote/DecodeFeedText.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/TWeatherData.h"

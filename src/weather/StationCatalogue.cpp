@@ -1,7 +1,7 @@
 #include "weather/StationCatalogue.h"
 
+#include "common/DecodeFeedText.h"
 #include "common/XmlDocument.h"
-#include "remote/DecodeFeedText.h"
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
