@@ -42,10 +42,10 @@ QString Rounded(const QVariant& value)
 
 void SetChosenPlaces()
 {
-    const char* const places[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
-    for (int kind = 0; kind < pas_lib::StationKindCount; ++kind)
-        pas_lib::currentConditions[size_t(kind)].place =
-            parametri ? parametri->Get(QString::fromLatin1(places[kind])).toString() : QString();
+    for (const pas_lib::TStationKind& kind : pas_lib::StationKinds)
+        pas_lib::currentConditions[size_t(kind.code)].place =
+            parametri ? parametri->Get(QString::fromLatin1(kind.chosenPlace)).toString()
+                      : QString();
 }
 
 void UpdateConditions(int code, const TWeatherTable& table)
