@@ -1,4 +1,4 @@
-#include "tray/CaptionWriterX11.h"
+#include "platform/x11/X11WindowTitles.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -11,7 +11,8 @@
 #include <xcb/res.h>
 #include <xcb/xcb.h>
 
-Q_DECLARE_LOGGING_CATEGORY(lcTray)
+// What the caption writer does is logged with the tray.
+Q_LOGGING_CATEGORY(lcWindowTitles, "nimbulon.tray", QtInfoMsg)
 
 namespace {
 
@@ -38,7 +39,7 @@ TX11WindowTitles::TX11WindowTitles(const QByteArray& display)
     if (xcb_connection_has_error(FConnection)) {
         xcb_disconnect(FConnection);
         FConnection = nullptr;
-        qCInfo(lcTray) << "Caption writer: no X display";
+        qCInfo(lcWindowTitles) << "Caption writer: no X display";
         return;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(FConnection));
@@ -67,8 +68,8 @@ TX11WindowTitles::TX11WindowTitles(const QByteArray& display)
     FNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(FConnection),
                                                   QSocketNotifier::Read);
     connect(FNotifier.get(), &QSocketNotifier::activated, this, &TX11WindowTitles::ReadEvents);
-    qCDebug(lcTray) << "Caption writer: X11 titles; owners"
-                    << (FHasResources ? "from X-Resource" : "from _NET_WM_PID");
+    qCDebug(lcWindowTitles) << "Caption writer: X11 titles; owners"
+                            << (FHasResources ? "from X-Resource" : "from _NET_WM_PID");
 }
 
 TX11WindowTitles::~TX11WindowTitles()
@@ -320,7 +321,7 @@ void TX11WindowTitles::ReadEvents()
         std::free(event);
     }
     if (xcb_connection_has_error(FConnection)) {
-        qCInfo(lcTray) << "Caption writer: the X connection ended";
+        qCInfo(lcWindowTitles) << "Caption writer: the X connection ended";
         FNotifier->setEnabled(false);
         return;
     }

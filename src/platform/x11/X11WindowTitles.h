@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tray/CaptionWriter.h"
+#include "platform/WindowTitles.h"
 
 #include <QByteArray>
 #include <QHash>
