@@ -7,6 +7,7 @@
 #include "FuzzSupport.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
+#include "weather/StationKinds.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
 
@@ -58,8 +59,7 @@ QVariant AnyValue(FuzzedDataProvider& provider)
 
 QString ChosenPlace(int kind)
 {
-    static const char* const places[] = {"KRAJ_OPAZOVALNE", "KRAJ_AVTOMATSKE", "KRAJ_AMATERSKE"};
-    return parametri->Get(QString::fromLatin1(places[kind])).toString();
+    return parametri->Get(pas_lib::StationKinds[size_t(kind)].chosenPlace).toString();
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // form agrees with the byte form for a Windows-1250 text.
 
 #include "FuzzSupport.h"
-#include "remote/DecodeFeedText.h"
+#include "common/DecodeFeedText.h"
 
 #include <QStringDecoder>
 

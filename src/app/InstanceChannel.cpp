@@ -1,8 +1,8 @@
 #include "app/InstanceChannel.h"
 
-#include "app/RuntimeFolder.h"
 #include "app/lnGlobalVar.h"
 #include "common/DataPaths.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

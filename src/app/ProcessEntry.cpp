@@ -4,11 +4,11 @@
 #include "app/MessageBoxPresenter.h"
 #include "app/ProgramStyle.h"
 #include "app/TMainForm.h"
-#include "app/TerminationSignals.h"
 #include "app/lnGlobalVar.h"
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
 #include "net/TDownLoad.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

@@ -14,7 +14,6 @@
 #include "net/WaitWithMessages.h"
 #include "remote/ClientIdentity.h"
 #include "remote/RemoteSettings.h"
-#include "remote/StationCode.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
@@ -77,7 +76,6 @@ TMainForm::~TMainForm()
         qApp->removeEventFilter(FWheelHook);
     SaveWindowPosition();
     FSettings.reset();
-    SetReportStations(nullptr);
     delete FRefresh;
     FRefresh = nullptr;
     if (FBusyCursor)
@@ -138,7 +136,6 @@ void TMainForm::FormCreate()
 
     CreateParameters();
     FWeather->CreateWeatherTables();
-    SetReportStations(FWeather.get());
     ApplySettings();
     if (pas_lib::ProgramEndRequested())
         return;

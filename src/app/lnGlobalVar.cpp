@@ -1,19 +1,12 @@
 #include "app/lnGlobalVar.h"
 
-#include "app/RuntimeFolder.h"
 #include "common/FixedFormat.h"
+#include "platform/RuntimeFolder.h"
+#include "platform/SharedObjects.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QtEndian>
-#include <atomic>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,66 +16,26 @@ constexpr qsizetype offsetType = 4;
 constexpr qsizetype offsetVarData = 6;
 constexpr qsizetype offsetString = 23;
 
-QString SystemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString CreatingError(const QString& name, int error)
+QString CreatingError(const QString& name, const QString& reason)
 {
     return QStringLiteral(
                "Creating Memory Mapped File: %1 produced an error\r\nError description: %2")
-        .arg(name, SystemError(error));
+        .arg(name, reason);
 }
 
-QString MappingError(const QString& name, int error)
+QString MappingError(const QString& name, const QString& reason)
 {
     return QStringLiteral(
                "Mapping Memory Mapped File: %1 produced an error\r\nError description: %2")
-        .arg(name, SystemError(error));
+        .arg(name, reason);
 }
 
-// Creates or opens one object of the private runtime folder. An object that is
-// not this user's (only the system's administrator could have put it there) is
-// never used: it is replaced by a new one.
-int OpenShared(const QString& systemName, bool* created)
+// The message of a shared object that failed, under the name the user is told.
+EGlobalVar Failure(const QString& name, const ESharedObject& error)
 {
-    const QByteArray path = QFile::encodeName(systemName);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                        S_IRUSR | S_IWUSR);
-        bool made = fd >= 0;
-        if (!made) {
-            if (errno != EEXIST)
-                return -1;
-            fd = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-            if (fd < 0 && errno != EACCES && errno != ELOOP)
-                return -1;
-        }
-        struct stat info
-        {
-        };
-        if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid()) {
-            if (created)
-                *created = made;
-            return fd;
-        }
-        if (fd >= 0)
-            ::close(fd);
-        if (::unlink(path.constData()) != 0)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-int FlockRetrying(int fd, int operation)
-{
-    int result;
-    do {
-        result = flock(fd, operation);
-    } while (result != 0 && errno == EINTR);
-    return result;
+    return EGlobalVar(error.Step() == ESharedObject::TStep::Creating
+                          ? CreatingError(name, error.Message())
+                          : MappingError(name, error.Message()));
 }
 
 template <typename T> void StoreLE(unsigned char* at, T value)
@@ -95,85 +48,7 @@ template <typename T> T LoadLE(const unsigned char* at)
     return qFromLittleEndian<T>(at);
 }
 
-std::atomic_ref<quint32> Word(quint32* state, int index)
-{
-    return std::atomic_ref<quint32>(state[index]);
-}
-
 } // namespace
-
-// ---------------------------------------------------------------- TNamedEvent
-
-TNamedEvent::TNamedEvent(const QString& systemName, bool initialState)
-{
-    bool created = false;
-    FFd = OpenShared(systemName, &created);
-    if (FFd < 0)
-        throw EGlobalVar(CreatingError(systemName, errno));
-    if ((created && ftruncate(FFd, 2 * sizeof(quint32)) != 0) || [this] {
-            struct stat info
-            {
-            };
-            return fstat(FFd, &info) != 0 || info.st_size < qint64(2 * sizeof(quint32));
-        }()) {
-        const int error = errno ? errno : EINVAL;
-        ::close(FFd);
-        throw EGlobalVar(CreatingError(systemName, error));
-    }
-    void* mapped = mmap(nullptr, 2 * sizeof(quint32), PROT_READ | PROT_WRITE, MAP_SHARED, FFd, 0);
-    if (mapped == MAP_FAILED) {
-        const int error = errno;
-        ::close(FFd);
-        throw EGlobalVar(MappingError(systemName, error));
-    }
-    FState = static_cast<quint32*>(mapped);
-    if (created)
-        Reinitialize(initialState);
-}
-
-TNamedEvent::~TNamedEvent()
-{
-    munmap(FState, 2 * sizeof(quint32));
-    ::close(FFd);
-}
-
-void TNamedEvent::SetEvent()
-{
-    Word(FState, 0).store(1);
-    Word(FState, 1).fetch_add(1);
-}
-
-void TNamedEvent::ResetEvent()
-{
-    Word(FState, 0).store(0);
-}
-
-void TNamedEvent::PulseEvent()
-{
-    SetEvent();
-    ResetEvent();
-}
-
-bool TNamedEvent::IsSignalled() const
-{
-    return Word(FState, 0).load() != 0;
-}
-
-quint32 TNamedEvent::SignalCount() const
-{
-    return Word(FState, 1).load();
-}
-
-void TNamedEvent::Reinitialize(bool initialState)
-{
-    Word(FState, 1).store(0);
-    Word(FState, 0).store(initialState ? 1 : 0);
-}
-
-void TNamedEvent::Remove(const QString& systemName)
-{
-    ::unlink(QFile::encodeName(systemName).constData());
-}
 
 // ----------------------------------------------------------------- TGlobalVar
 
@@ -200,9 +75,7 @@ QString TGlobalVar::SystemName(const QString& prefix, const QString& name)
 
 QString TGlobalVar::ObjectPath(const QString& folder, const QString& prefix, const QString& name)
 {
-    QString safe = name;
-    safe.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStringLiteral("%1/%2%3.%4").arg(folder, prefix, safe).arg(getuid());
+    return SharedObjectPath(folder, prefix, name);
 }
 
 TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExisted)
@@ -210,81 +83,26 @@ TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExiste
     try {
         FFolder = PrivateRuntimeFolder();
     } catch (const pas_lib::Exception& error) {
-        throw EGlobalVar(QStringLiteral("Creating Memory Mapped File: %1 produced an "
-                                        "error\r\nError description: %2")
-                             .arg(name, error.Message()));
+        throw EGlobalVar(CreatingError(name, error.Message()));
     }
-    const QString blockName = ObjectPath(FFolder, QString(), name);
-    bool created = false;
-
-    // Creation and destruction of the objects are serialised by this lock, so
-    // that one process never sees another's half-made variable.
-    // The last user removes the lock object too; a lock taken on a removed one
-    // is let go and taken again on the current one.
-    for (;;) {
-        FLockFd = OpenShared(ObjectPath(FFolder, QStringLiteral("lock"), name), nullptr);
-        if (FLockFd < 0)
-            throw EGlobalVar(CreatingError(name, errno));
-        FlockRetrying(FLockFd, LOCK_EX);
-        struct stat info
-        {
-        };
-        if (fstat(FLockFd, &info) == 0 && info.st_nlink > 0)
-            break;
-        ::close(FLockFd);
+    try {
+        // Creation and destruction of the objects are serialised by this lock, so
+        // that one process never sees another's half-made variable.
+        FLock = std::make_unique<TProcessLock>(ObjectPath(FFolder, QStringLiteral("lock"), name));
+        FMapping = std::make_unique<TSharedMemory>(ObjectPath(FFolder, QString(), name),
+                                                   qint64(maxSize) + headerSize);
+    } catch (const ESharedObject& error) {
+        throw Failure(name, error);
     }
-
-    auto fail = [&](const QString& message) {
-        if (FMapping >= 0)
-            ::close(FMapping);
-        ::close(FLockFd); // also releases the lock
-        throw EGlobalVar(message);
-    };
-
-    FMapping = OpenShared(blockName, &created);
-    if (FMapping < 0)
-        fail(CreatingError(name, errno));
-
-    // Every process that uses the block holds a shared lock on it. Only a block
-    // that no live process holds counts as new, so a killed first instance never
-    // keeps the next start from becoming the first instance.
-    const bool existed = FlockRetrying(FMapping, LOCK_EX | LOCK_NB) != 0;
-    const qint64 blockSize = qint64(maxSize) + headerSize;
-    if (!existed) {
-        // New, or left behind by processes that died: start from zeros.
-        if (ftruncate(FMapping, 0) != 0 || ftruncate(FMapping, blockSize) != 0)
-            fail(CreatingError(name, errno));
-    } else {
-        struct stat info
-        {
-        };
-        if (fstat(FMapping, &info) != 0)
-            fail(CreatingError(name, errno));
-        if (info.st_size < blockSize)
-            fail(MappingError(name, EINVAL));
-    }
-    FlockRetrying(FMapping, LOCK_SH);
+    const bool existed = FMapping->Existed();
     if (alreadyExisted)
         *alreadyExisted = existed;
-
-    void* mapped =
-        mmap(nullptr, size_t(blockSize), PROT_READ | PROT_WRITE, MAP_SHARED, FMapping, 0);
-    if (mapped == MAP_FAILED)
-        fail(MappingError(name, errno));
-    FData = static_cast<unsigned char*>(mapped);
-
-    try {
-        FChangeEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtCL"), name), false);
-        FReadEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtRL"), name), true);
-        FWriteEvent = new TNamedEvent(ObjectPath(FFolder, QStringLiteral("evtWL"), name), true);
-    } catch (const EGlobalVar& error) {
-        delete FChangeEvent;
-        delete FReadEvent;
-        munmap(FData, size_t(blockSize));
-        fail(error.Message());
-    }
-    FMaxSize = maxSize;
+    FData = FMapping->Data();
     FName = name;
+    FChangeEvent = OpenEvent(QStringLiteral("evtCL"), false);
+    FReadEvent = OpenEvent(QStringLiteral("evtRL"), true);
+    FWriteEvent = OpenEvent(QStringLiteral("evtWL"), true);
+    FMaxSize = maxSize;
 
     if (!existed) {
         FChangeEvent->Reinitialize(false);
@@ -296,34 +114,43 @@ TGlobalVar::TGlobalVar(const QString& name, quint32 maxSize, bool* alreadyExiste
         StoreLE<quint16>(FData + offsetType, VarType::Empty);
         std::memcpy(FData + offsetVarData, &null, sizeof null);
     }
-    FlockRetrying(FLockFd, LOCK_UN);
+    FLock->Unlock();
+}
+
+std::unique_ptr<TNamedEvent> TGlobalVar::OpenEvent(const QString& prefix, bool initialState) const
+{
+    const QString path = ObjectPath(FFolder, prefix, FName);
+    try {
+        return std::make_unique<TNamedEvent>(path, initialState);
+    } catch (const ESharedObject& error) {
+        throw Failure(path, error);
+    }
 }
 
 TGlobalVar::~TGlobalVar()
 {
-    FlockRetrying(FLockFd, LOCK_EX);
-    munmap(FData, size_t(FMaxSize) + headerSize);
+    FLock->Lock(true);
     FChangeEvent->SetEvent();
     // The last user removes the objects, as the system discards them elsewhere.
-    const bool last = FlockRetrying(FMapping, LOCK_EX | LOCK_NB) == 0;
-    delete FChangeEvent;
-    delete FReadEvent;
-    delete FWriteEvent;
+    const bool last = FMapping->LastUser();
+    FChangeEvent.reset();
+    FReadEvent.reset();
+    FWriteEvent.reset();
     if (last) {
         for (const QString& prefix : {QString(), QStringLiteral("evtCL"), QStringLiteral("evtRL"),
                                       QStringLiteral("evtWL"), QStringLiteral("lock")})
-            TNamedEvent::Remove(ObjectPath(FFolder, prefix, FName));
+            RemoveSharedObject(ObjectPath(FFolder, prefix, FName));
     }
-    ::close(FMapping);
-    ::close(FLockFd);
+    FMapping.reset();
+    FLock.reset();
 }
 
-// Readers share the lock and writers hold it alone; the kernel releases it when
+// Readers share the lock and writers hold it alone; the system releases it when
 // its holder dies, so a reader or writer that is killed never blocks the others.
 // The reader and writer events mirror the protocol's state for other processes.
 void TGlobalVar::Lock(bool exclusive)
 {
-    FlockRetrying(FLockFd, exclusive ? LOCK_EX : LOCK_SH);
+    FLock->Lock(exclusive);
     if (exclusive) {
         FWriteEvent->ResetEvent();
     } else {
@@ -340,7 +167,7 @@ void TGlobalVar::Unlock(bool exclusive)
         FWriteEvent->SetEvent();
     else
         FReadEvent->SetEvent();
-    FlockRetrying(FLockFd, LOCK_UN);
+    FLock->Unlock();
 }
 
 quint32 TGlobalVar::GetSize()

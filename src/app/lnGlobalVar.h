@@ -5,6 +5,11 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <memory>
+
+class TNamedEvent;
+class TProcessLock;
+class TSharedMemory;
 
 // A named value shared between the processes of one user: a block of shared
 // memory (a file of the user's private runtime folder) holding one tagged value, with a
@@ -52,32 +57,6 @@ struct TVarData
 };
 static_assert(sizeof(TVarData) == 16);
 
-// A manual-reset event whose state lives in shared memory, so that every
-// process that opens the name sees it. Waiting is done by the variable's lock.
-class TNamedEvent
-{
-public:
-    // Creates or opens the event; a created event starts in initialState.
-    TNamedEvent(const QString& systemName, bool initialState);
-    ~TNamedEvent();
-    TNamedEvent(const TNamedEvent&) = delete;
-    TNamedEvent& operator=(const TNamedEvent&) = delete;
-
-    void SetEvent();
-    void ResetEvent();
-    void PulseEvent();
-    bool IsSignalled() const;
-    // How often the event has been signalled since it was created.
-    quint32 SignalCount() const;
-    // Puts the event back into a state, as when it was created.
-    void Reinitialize(bool initialState);
-    static void Remove(const QString& systemName);
-
-private:
-    int FFd = -1;
-    quint32* FState = nullptr;
-};
-
 class TGlobalVar
 {
 public:
@@ -101,7 +80,7 @@ public:
     // The type code under which a value is stored; throws for values that
     // cannot be shared between processes.
     static quint16 VarTypeOf(const QVariant& value);
-    // The system object that backs a variable of this name: a file of the
+    // The system object that backs a variable of this name: an object of the
     // user's private runtime folder (PrivateRuntimeFolder), whose name carries
     // the user id, as named objects on other systems live per user.
     static QString SystemName(const QString& prefix, const QString& name);
@@ -111,14 +90,15 @@ private:
     class TLockGuard;
     void Lock(bool exclusive);
     void Unlock(bool exclusive);
+    std::unique_ptr<TNamedEvent> OpenEvent(const QString& prefix, bool initialState) const;
 
-    TNamedEvent* FChangeEvent = nullptr;
+    std::unique_ptr<TNamedEvent> FChangeEvent;
     unsigned char* FData = nullptr;
     quint32 FMaxSize = 0;
-    int FMapping = -1; // the block; a shared lock on it marks this process as a user
-    int FLockFd = -1;  // the lock of the reader/writer protocol and of creation
+    std::unique_ptr<TSharedMemory> FMapping; // the block
+    std::unique_ptr<TProcessLock> FLock;     // of the reader/writer protocol and of creation
     QString FName;
     QString FFolder; // where the objects are
-    TNamedEvent* FReadEvent = nullptr;
-    TNamedEvent* FWriteEvent = nullptr;
+    std::unique_ptr<TNamedEvent> FReadEvent;
+    std::unique_ptr<TNamedEvent> FWriteEvent;
 };

@@ -3,9 +3,7 @@
 #include "common/Desktop.h"
 #include "common/Messages.h"
 #include "common/UserSettings.h"
-#include "remote/StationCode.h"
 #include "settings/Tparameter.h"
-#include "weather/CurrentConditions.h"
 
 #include <QRandomGenerator>
 
@@ -89,11 +87,6 @@ QString ReportValue(const TReportItem& item)
     return value.toString();
 }
 
-QString Stored(TParam parameter)
-{
-    return parametri->Get(parameter).toString();
-}
-
 } // namespace
 
 QString ClientId()
@@ -125,14 +118,12 @@ QString VersionCode()
     return QStringLiteral("%1").arg(10600, 5, 16, QLatin1Char('0')).toUpper();
 }
 
-QString ClientReport(TReportMode mode)
+QString ClientReport(TReportMode mode, const TReportStations& stations)
 {
     const QString id = ClientId();
     if (mode == TReportMode::Advertising) {
-        return QStringLiteral("?ID=") + id + QStringLiteral("&KO=") +
-               StationCode(pas_lib::ObservationStations, Stored(TParam::KRAJ_OPAZOVALNE)) +
-               QStringLiteral("&KA=") +
-               StationCode(pas_lib::AutomaticStations, Stored(TParam::KRAJ_AVTOMATSKE));
+        return QStringLiteral("?ID=") + id + QStringLiteral("&KO=") + stations.observation +
+               QStringLiteral("&KA=") + stations.automatic;
     }
     QString report = QStringLiteral("?ID=") + id + QStringLiteral("&V=") + VersionCode();
     for (const TReportItem& item : settingsReport)

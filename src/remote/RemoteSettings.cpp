@@ -1,13 +1,13 @@
 #include "remote/RemoteSettings.h"
 
 #include "common/DataPaths.h"
+#include "common/DecodeFeedText.h"
 #include "common/Desktop.h"
 #include "common/Messages.h"
 #include "common/XmlDocument.h"
 #include "net/Fetch.h"
 #include "net/LastModifiedStamps.h"
 #include "remote/ClientIdentity.h"
-#include "remote/DecodeFeedText.h"
 #include "remote/MirrorTable.h"
 #include "remote/ServerAddresses.h"
 #include "settings/Tparameter.h"
@@ -113,7 +113,7 @@ bool StationCatalogueDue(const QString& fileName, const QDate& today)
     return QDateTime(today.addDays(-catalogueMaxAgeDays), QTime(0, 0)) > file.lastModified();
 }
 
-void ReadRemoteSettings()
+void ReadRemoteSettings(const TReportStationsSource& stations)
 {
     // Events run while it works; a reading started from one of them waits its turn.
     static bool reading = false;
@@ -141,10 +141,11 @@ void ReadRemoteSettings()
     }
     LastRemoteRead = QDateTime::currentDateTime();
     LetEventsRun();
-    ApplyRemoteSettings(document, cachedAddress);
+    ApplyRemoteSettings(document, cachedAddress, stations);
 }
 
-void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddress)
+void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddress,
+                         const TReportStationsSource& stations)
 {
     // Addresses are kept only as whole web addresses: the cache is a line of
     // Config.ini, and a server's text must never become more than that value.
@@ -176,7 +177,7 @@ void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddr
     if (!AdsUrl.isEmpty()) {
         AdsActive = document.Value(QStringLiteral("PrikazOglasa")).trimmed().toUpper() ==
                     QLatin1String("DA2");
-        AdsUrl += ClientReport(TReportMode::Advertising);
+        AdsUrl += ClientReport(TReportMode::Advertising, stations ? stations() : TReportStations());
     }
 
     HomePageUrl = document.Value(QStringLiteral("URL/HomePage")).trimmed();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "remote/ClientIdentity.h"
+
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace pas_lib {
 class TXmlDocument;
@@ -16,16 +19,22 @@ extern bool AdsActive;
 extern QString HomePageUrl;
 extern QString Proverb;
 
+// The station codes for the advertising report, asked for when the report is
+// built, so that it names the places chosen at that moment; none gives empty
+// codes.
+using TReportStationsSource = std::function<TReportStations()>;
+
 // At most once a day (a failed request is repeated at every call until one
 // succeeds): requests the remote settings document with the settings report,
 // or the static one when that fails; updates the cached addresses, downloads
 // the station catalogue when it is due, sets the values above, checks the
 // version, and rebuilds the mirror table with the last-modified stamps reset.
-void ReadRemoteSettings();
+void ReadRemoteSettings(const TReportStationsSource& stations = {});
 
 // The processing of a settings document that was received, after the request
 // that used cachedAddress: everything ReadRemoteSettings does after the fetch.
-void ApplyRemoteSettings(const pas_lib::TXmlDocument& document, const QString& cachedAddress);
+void ApplyRemoteSettings(const pas_lib::TXmlDocument& document, const QString& cachedAddress,
+                         const TReportStationsSource& stations = {});
 
 // Forgets what the last document told, as if none had been read: the values
 // above and the mirror table.

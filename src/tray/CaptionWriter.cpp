@@ -2,30 +2,12 @@
 
 #include "tray/TrayTexts.h"
 
-#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTimer>
-
-#ifdef NIMBULON_HAVE_XCB
-#include "tray/CaptionWriterX11.h"
-#endif
 
 Q_DECLARE_LOGGING_CATEGORY(lcTray)
 
 namespace {
-
-// Where no program may rename another program's windows (Wayland, say).
-class TNoWindowTitles : public TWindowTitles
-{
-public:
-    bool Available() const override { return false; }
-    TWindowId ActiveWindow() override { return 0; }
-    bool Writable(TWindowId) override { return false; }
-    std::optional<QString> Title(TWindowId) override { return std::nullopt; }
-    void SetTitle(TWindowId, const QString&) override {}
-    void RestoreTitle(TWindowId) override {}
-    void Watch(TWindowId) override {}
-};
 
 // A title bar has one line: line breaks become blanks, other control
 // characters go.
@@ -51,18 +33,6 @@ QString WindowName(TWindowId window)
 }
 
 } // namespace
-
-std::unique_ptr<TWindowTitles> CreateWindowTitles()
-{
-#ifdef NIMBULON_HAVE_XCB
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        auto titles = std::make_unique<TX11WindowTitles>();
-        if (titles->Available())
-            return titles;
-    }
-#endif
-    return std::make_unique<TNoWindowTitles>();
-}
 
 TCaptionWriter::TCaptionWriter(std::unique_ptr<TWindowTitles> titles)
     : FTitles(std::move(titles)), FTimer(new QTimer(this))

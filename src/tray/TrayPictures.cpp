@@ -201,6 +201,35 @@ void DrawBalloon(QPainter& p)
     p.drawPath(balloon.united(tail).simplified());
 }
 
+// The clear and partly cloudy skies, from clear to most cloudy: where the sun
+// stands by day and the moon by night, and the cloud in front of them.
+struct TSkyPicture
+{
+    QPointF sunCentre;
+    qreal sunRadius;
+    QPointF moonCentre;
+    qreal moonRadius;
+    QRectF cloud; // empty: a clear sky
+};
+
+const TSkyPicture SkyPictures[] = {
+    {{8, 8}, 3.7, {8, 8}, 5.6, {}},
+    {{6.2, 6.2}, 3.3, {6.2, 6.2}, 4.6, {6.5, 8.8, 9.0, 5.8}},
+    {{5.8, 5.8}, 3.5, {5.8, 5.8}, 4.6, {3.0, 6.3, 12.5, 8.4}},
+    {{10.3, 4.6}, 3.0, {10.4, 4.6}, 3.8, {0.8, 5.2, 14.2, 9.2}},
+};
+
+void DrawSky(QPainter& p, int cover, bool night)
+{
+    const TSkyPicture& sky = SkyPictures[cover];
+    if (night)
+        DrawMoon(p, sky.moonCentre, sky.moonRadius);
+    else
+        DrawSun(p, sky.sunCentre, sky.sunRadius);
+    if (!sky.cloud.isEmpty())
+        DrawCloud(p, sky.cloud);
+}
+
 // The cloud that carries precipitation: the upper part of the picture.
 const QRectF RainCloud(1.0, 1.0, 14.0, 8.6);
 
@@ -234,19 +263,10 @@ void PaintWeatherPicture(QPainter& painter, const QRectF& square, int index)
     p.setRenderHint(QPainter::Antialiasing);
     switch (index) {
     case 0:
-        DrawSun(p, {8, 8}, 3.7);
-        break;
     case 1:
-        DrawSun(p, {6.2, 6.2}, 3.3);
-        DrawCloud(p, {6.5, 8.8, 9.0, 5.8});
-        break;
     case 2:
-        DrawSun(p, {5.8, 5.8}, 3.5);
-        DrawCloud(p, {3.0, 6.3, 12.5, 8.4});
-        break;
     case 3:
-        DrawSun(p, {10.3, 4.6}, 3.0);
-        DrawCloud(p, {0.8, 5.2, 14.2, 9.2});
+        DrawSky(p, index, false);
         break;
     case 4:
         DrawCloud(p, {5.2, 2.0, 10.3, 7.2}, true);
@@ -296,19 +316,10 @@ void PaintWeatherPicture(QPainter& painter, const QRectF& square, int index)
         DrawBalloon(p);
         break;
     case 17:
-        DrawMoon(p, {8, 8}, 5.6);
-        break;
     case 18:
-        DrawMoon(p, {6.2, 6.2}, 4.6);
-        DrawCloud(p, {6.5, 8.8, 9.0, 5.8});
-        break;
     case 19:
-        DrawMoon(p, {5.8, 5.8}, 4.6);
-        DrawCloud(p, {3.0, 6.3, 12.5, 8.4});
-        break;
     case 20:
-        DrawMoon(p, {10.4, 4.6}, 3.8);
-        DrawCloud(p, {0.8, 5.2, 14.2, 9.2});
+        DrawSky(p, index - 17, true); // the night pictures of 0 to 3
         break;
     default: // 16 and anything else: empty
         break;

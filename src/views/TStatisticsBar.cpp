@@ -14,6 +14,30 @@ namespace {
 const QString Alias = QStringLiteral("XXX");
 const QString Degrees = QStringLiteral("°C");
 
+void Show(QLabel* panel, const QString& text)
+{
+    panel->setText(text);
+    panel->setToolTip(text);
+}
+
+// The place of the extreme temperature that sql gives first, with the
+// temperature of its column: label + ": (" + place + ") " + temperature, or
+// label + ": -" when no station has one. False when the query did not run.
+bool ShowExtreme(QLabel* panel, TWeatherTable& table, const QString& label, const QString& sql,
+                 const QString& column)
+{
+    const TQueryResult extreme = RunTableQuery(sql, {&table}, {Alias});
+    if (!extreme.IsOpen())
+        return false;
+    if (!extreme.IsEmpty())
+        Show(panel, label + QStringLiteral(": (") +
+                        extreme.Value(0, QStringLiteral("KRAJ")).toString() + QStringLiteral(") ") +
+                        LocaleNumber(extreme.Value(0, column).toDouble()) + Degrees);
+    else
+        Show(panel, label + QStringLiteral(": -"));
+    return true;
+}
+
 } // namespace
 
 TStatisticsBar::TStatisticsBar(QWidget* parent) : QWidget(parent)
@@ -46,35 +70,15 @@ void TStatisticsBar::UpdateTableStatistics(TWeatherTable& table)
         panel->clear();
         panel->setToolTip(QString());
     }
-    auto show = [this](int panel, const QString& text) {
-        FPanels[panel]->setText(text);
-        FPanels[panel]->setToolTip(text);
-    };
-    const TQueryResult coldest = RunTableQuery(
-        QStringLiteral("select KRAJ, min(TEMPERATURA) as MINT  from XXX  where (TEMPERATURA "
-                       "is not NULL) group by KRAJ  order by MINT asc"),
-        {&table}, {Alias});
-    if (!coldest.IsOpen())
+    if (!ShowExtreme(FPanels[1], table, QStringLiteral("Min"),
+                     QStringLiteral("select KRAJ, min(TEMPERATURA) as MINT  from XXX  where "
+                                    "(TEMPERATURA is not NULL) group by KRAJ  order by MINT asc"),
+                     QStringLiteral("MINT")) ||
+        !ShowExtreme(FPanels[0], table, QStringLiteral("Max"),
+                     QStringLiteral("select KRAJ, max(TEMPERATURA) as MAXT from XXX  where "
+                                    "(TEMPERATURA is not NULL) group by KRAJ  order by MAXT desc"),
+                     QStringLiteral("MAXT")))
         return;
-    if (!coldest.IsEmpty())
-        show(1, QStringLiteral("Min: (") + coldest.Value(0, QStringLiteral("KRAJ")).toString() +
-                    QStringLiteral(") ") +
-                    LocaleNumber(coldest.Value(0, QStringLiteral("MINT")).toDouble()) + Degrees);
-    else
-        show(1, QStringLiteral("Min: -"));
-
-    const TQueryResult warmest = RunTableQuery(
-        QStringLiteral("select KRAJ, max(TEMPERATURA) as MAXT from XXX  where (TEMPERATURA is "
-                       "not NULL) group by KRAJ  order by MAXT desc"),
-        {&table}, {Alias});
-    if (!warmest.IsOpen())
-        return;
-    if (!warmest.IsEmpty())
-        show(0, QStringLiteral("Max: (") + warmest.Value(0, QStringLiteral("KRAJ")).toString() +
-                    QStringLiteral(") ") +
-                    LocaleNumber(warmest.Value(0, QStringLiteral("MAXT")).toDouble()) + Degrees);
-    else
-        show(0, QStringLiteral("Max: -"));
 
     const TQueryResult average =
         RunTableQuery(QStringLiteral("select min(TEMPERATURA) as MIT, max(TEMPERATURA) as MAT, "
@@ -86,8 +90,8 @@ void TStatisticsBar::UpdateTableStatistics(TWeatherTable& table)
     const QVariant value = average.Value(0, QStringLiteral("AVT"));
     if (value.isValid()) {
         const double rounded = std::round(value.toDouble() * 10000.0) / 10000.0;
-        show(2, QStringLiteral("Povprečna: ") + LocaleNumber(rounded, 2) + Degrees);
+        Show(FPanels[2], QStringLiteral("Povprečna: ") + LocaleNumber(rounded, 2) + Degrees);
     } else {
-        show(2, QStringLiteral("Povprečna: -"));
+        Show(FPanels[2], QStringLiteral("Povprečna: -"));
     }
 }

@@ -1,9 +1,9 @@
 #include "views/pas_parametri.h"
 
 #include "common/Messages.h"
-#include "common/StartAtLogon.h"
 #include "common/WindowsColor.h"
 #include "controls/TCheckList.h"
+#include "platform/StartAtLogon.h"
 #include "settings/Tparameter.h"
 
 #include <QApplication>

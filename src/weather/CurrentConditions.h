@@ -1,5 +1,7 @@
 #pragma once
 
+#include "weather/StationKinds.h"
+
 #include <QString>
 #include <array>
 
@@ -18,13 +20,6 @@ struct CurrentConditions
 };
 
 namespace pas_lib {
-
-// Station-kind codes: they index currentConditions and are the values of
-// TIP_POSTAJE.
-constexpr int ObservationStations = 0; // tbl_opazovalne, KRAJ_OPAZOVALNE
-constexpr int AutomaticStations = 1;   // tbl_avtomatske, KRAJ_AVTOMATSKE
-constexpr int AmateurStations = 2;     // tblAmaterske, KRAJ_AMATERSKE
-constexpr int StationKindCount = 3;
 
 // By station-kind code; all texts empty until the station tables are loaded.
 extern std::array<CurrentConditions, StationKindCount> currentConditions;

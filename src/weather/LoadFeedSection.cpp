@@ -1,8 +1,8 @@
 #include "weather/LoadFeedSection.h"
 
+#include "common/DecodeFeedText.h"
 #include "common/FixedFormat.h"
 #include "common/XmlDocument.h"
-#include "remote/DecodeFeedText.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/TWeatherData.h"
@@ -76,7 +76,7 @@ public:
     TTableLoader(const TXmlDocument& document, const QString& keyElement, bool update,
                  TWeatherTable& table)
         : FTable(table), FUpdate(update), FKeyName(document.NameId(keyElement)),
-          FKeyField(table.FieldIndex(keyElement)), FFieldOfName(document.NameCount(), unknownField)
+          FKeyField(table.FieldIndex(keyElement)), FFieldOfName(document.NameCount(), UnknownField)
     {
     }
 
@@ -111,12 +111,12 @@ public:
     }
 
 private:
-    static constexpr int unknownField = -2;
+    static constexpr int UnknownField = -2;
 
     int FieldOf(const TXmlElement& child)
     {
         int& field = FFieldOfName[child.NameId()];
-        if (field == unknownField)
+        if (field == UnknownField)
             field = child.Name().isEmpty() ? -1 : FTable.FieldIndex(child.Name().toString());
         return field;
     }

@@ -1,7 +1,8 @@
 #include "weather/StationCatalogue.h"
 
+#include "common/DecodeFeedText.h"
 #include "common/XmlDocument.h"
-#include "remote/DecodeFeedText.h"
+#include "weather/StationKinds.h"
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
 
@@ -79,25 +80,27 @@ const QStringList DefaultAmateurStations{
 
 namespace {
 
+// The order in which the catalogue's sections, and the built-in catalogue,
+// are loaded.
+constexpr int catalogueOrder[] = {AutomaticStations, ObservationStations, AmateurStations};
+
 struct TCatalogueSection
 {
-    QString Name;
-    TWeatherTable* Table;
-    TNameValueList* GraphList;
-    const QStringList* Defaults;
+    QString name;
+    TWeatherTable* table;
+    TNameValueList* graphList;
+    const QStringList* defaults;
 };
 
-// In the order in which the catalogue is loaded.
 QList<TCatalogueSection> CatalogueSections(TWeatherData& data)
 {
-    return {
-        {QStringLiteral("AVTOMATSKE"), data.tbl_avtomatske, &data.dbPostajaAvt,
-         &DefaultAutomaticStations},
-        {QStringLiteral("OPAZOVALNE"), data.tbl_opazovalne, &data.dbPostajaOpa,
-         &DefaultObservationStations},
-        {QStringLiteral("AMATERSKE"), data.tblAmaterske, &data.dbPostajaAmat,
-         &DefaultAmateurStations},
-    };
+    QList<TCatalogueSection> sections;
+    for (const int code : catalogueOrder) {
+        const TStationKind& kind = *StationKindOf(code);
+        sections.append({QString::fromLatin1(kind.section), data.*kind.table,
+                         &(data.*kind.graphList), kind.defaultPlaces});
+    }
+    return sections;
 }
 
 // The station code of a catalogue entry; 0 when it is not a decimal integer.
@@ -112,16 +115,16 @@ int StationCode(QStringView text)
 // stops there.
 bool LoadSection(const TXmlElement& root, const TCatalogueSection& section)
 {
-    section.GraphList->Clear();
+    section.graphList->Clear();
     // A catalogue read again refreshes the stations an earlier reading added;
     // rows added by this reading are newer than any of them.
-    const qint64 lastEarlierRow = section.Table->LastRowId();
-    const int placeField = section.Table->FieldIndex(QStringLiteral("KRAJ"));
-    const int codeField = section.Table->FieldIndex(QStringLiteral("SIFRA"));
+    const qint64 lastEarlierRow = section.table->LastRowId();
+    const int placeField = section.table->FieldIndex(QStringLiteral("KRAJ"));
+    const int codeField = section.table->FieldIndex(QStringLiteral("SIFRA"));
     // Code and name are taken from the same P, so that an entry that lacks one
     // cannot shift the names of the entries after it.
-    for (TXmlElement sectionElement = root.FirstChild(section.Name); !sectionElement.IsNull();
-         sectionElement = sectionElement.NextSibling(section.Name))
+    for (TXmlElement sectionElement = root.FirstChild(section.name); !sectionElement.IsNull();
+         sectionElement = sectionElement.NextSibling(section.name))
         for (TXmlElement entry = sectionElement.FirstChild(QStringLiteral("P")); !entry.IsNull();
              entry = entry.NextSibling(QStringLiteral("P"))) {
             const TXmlElement codeElement = entry.FirstChild(QStringLiteral("SIFRA"));
@@ -129,7 +132,7 @@ bool LoadSection(const TXmlElement& root, const TCatalogueSection& section)
                 continue;
             const TXmlElement nameElement = entry.FirstChild(QStringLiteral("NAZIV"));
             if (nameElement.IsNull()) {
-                qCDebug(lcWeather) << "Station catalogue entry without a name in" << section.Name;
+                qCDebug(lcWeather) << "Station catalogue entry without a name in" << section.name;
                 return false;
             }
             const int code = StationCode(codeElement.TextView());
@@ -138,14 +141,14 @@ bool LoadSection(const TXmlElement& root, const TCatalogueSection& section)
             const QString name = DecodeFeedText(nameElement.Text());
             std::optional<TWeatherRow> row;
             if (lastEarlierRow >= 0)
-                row = section.Table->FindRow(placeField, name);
+                row = section.table->FindRow(placeField, name);
             if (row && row->Id <= lastEarlierRow) {
-                section.Table->SetValue(*row, codeField, code);
-                section.Table->Post(*row);
+                section.table->SetValue(*row, codeField, code);
+                section.table->Post(*row);
             } else {
-                AddStation(*section.Table, name, code);
+                AddStation(*section.table, name, code);
             }
-            section.GraphList->SetValue(name, QString::number(code));
+            section.graphList->SetValue(name, QString::number(code));
         }
     return true;
 }
@@ -175,12 +178,12 @@ void LoadStationCatalogue(TWeatherData& data, const QString& path)
     if (!QFileInfo::exists(path)) {
         const QList<TCatalogueSection> sections = CatalogueSections(data);
         for (const TCatalogueSection& section : sections)
-            section.Table->DisableControls();
+            section.table->DisableControls();
         for (const TCatalogueSection& section : sections)
-            for (qsizetype index = 0; index < section.Defaults->size(); ++index)
-                AddStation(*section.Table, section.Defaults->at(index), int(index + 1));
+            for (qsizetype index = 0; index < section.defaults->size(); ++index)
+                AddStation(*section.table, section.defaults->at(index), int(index + 1));
         for (const TCatalogueSection& section : sections)
-            section.Table->EnableControls();
+            section.table->EnableControls();
         return;
     }
     QFile file(path);
@@ -199,13 +202,13 @@ void LoadStationCatalogue(TWeatherData& data, const TXmlDocument& catalogue)
         return;
     const QList<TCatalogueSection> sections = CatalogueSections(data);
     for (const TCatalogueSection& section : sections)
-        section.Table->DisableControls();
+        section.table->DisableControls();
     const TXmlElement root = catalogue.Root();
     for (const TCatalogueSection& section : sections)
         if (!LoadSection(root, section))
             break;
     for (const TCatalogueSection& section : sections)
-        section.Table->EnableControls();
+        section.table->EnableControls();
 }
 
 } // namespace pas_lib

@@ -10,6 +10,7 @@
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/StationCode.h"
 #include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
@@ -99,7 +100,7 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
     qCDebug(lcRefresh) << "Step 3: moon phase";
     FHost.DrawMoonPhase();
     qCDebug(lcRefresh) << "Step 4: remote settings";
-    ReadRemoteSettings();
+    ReadRemoteSettings([this] { return ReportStations(FData); });
     LetMessagesRun();
     qCDebug(lcRefresh) << "Step 5: feeds";
     FetchFeed(FFeeds);

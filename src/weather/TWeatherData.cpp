@@ -2,6 +2,7 @@
 
 #include "common/DataPaths.h"
 #include "weather/StationCatalogue.h"
+#include "weather/StationKinds.h"
 
 namespace {
 
@@ -128,28 +129,12 @@ void TWeatherData::CreateWeatherTables()
 
 TWeatherTable* TWeatherData::StationTable(int kind) const
 {
-    switch (kind) {
-    case pas_lib::ObservationStations:
-        return tbl_opazovalne;
-    case pas_lib::AutomaticStations:
-        return tbl_avtomatske;
-    case pas_lib::AmateurStations:
-        return tblAmaterske;
-    default:
-        return nullptr;
-    }
+    const pas_lib::TStationKind* row = pas_lib::StationKindOf(kind);
+    return row ? this->*row->table : nullptr;
 }
 
 TNameValueList* TWeatherData::StationGraphList(int kind)
 {
-    switch (kind) {
-    case pas_lib::ObservationStations:
-        return &dbPostajaOpa;
-    case pas_lib::AutomaticStations:
-        return &dbPostajaAvt;
-    case pas_lib::AmateurStations:
-        return &dbPostajaAmat;
-    default:
-        return nullptr;
-    }
+    const pas_lib::TStationKind* row = pas_lib::StationKindOf(kind);
+    return row ? &(this->*row->graphList) : nullptr;
 }

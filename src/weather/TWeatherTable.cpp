@@ -246,58 +246,50 @@ QList<TWeatherRow> TWeatherTable::Rows() const
     return rows;
 }
 
-std::optional<TWeatherRow> TWeatherTable::FindRow(int field, const QVariant& value) const
+bool TWeatherTable::LookUp(TLookup& lookup, bool withFields, int field, const QVariant& value,
+                           const std::function<void(const QSqlQuery&)>& read) const
 {
     if (!FCreated || field < 0 || field >= FFields.size())
-        return std::nullopt;
+        return false;
     const QVariant stored = StorageValue(field, value);
     if (!stored.isValid())
-        return std::nullopt;
-    if (FFindField != field) {
-        FFind.emplace(FDatabase.Database());
-        FFind->setForwardOnly(true);
-        FFind->prepare(
-            QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 = ? ORDER BY rowid LIMIT 1")
-                .arg(ColumnList(), QuoteSqlIdentifier(FName),
+        return false;
+    if (lookup.field != field) {
+        const QString columns =
+            withFields ? QStringLiteral("rowid, ") + ColumnList() : QStringLiteral("rowid");
+        lookup.query.emplace(FDatabase.Database());
+        lookup.query->setForwardOnly(true);
+        lookup.query->prepare(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY rowid LIMIT 1")
+                .arg(columns, QuoteSqlIdentifier(FName),
                      QuoteSqlIdentifier(FFields.at(field).Name)));
-        FFindField = field;
+        lookup.field = field;
     }
-    FFind->addBindValue(stored);
-    if (!FFind->exec()) {
-        LogFailure("Cannot look a row up:", *FFind);
-        return std::nullopt;
+    QSqlQuery& query = *lookup.query;
+    query.addBindValue(stored);
+    if (!query.exec()) {
+        LogFailure("Cannot look a row up:", query);
+        return false;
     }
+    const bool found = query.next();
+    if (found)
+        read(query);
+    query.finish();
+    return found;
+}
+
+std::optional<TWeatherRow> TWeatherTable::FindRow(int field, const QVariant& value) const
+{
     std::optional<TWeatherRow> row;
-    if (FFind->next())
-        row = ReadCurrent(*FFind);
-    FFind->finish();
+    LookUp(FFind, true, field, value, [&](const QSqlQuery& query) { row = ReadCurrent(query); });
     return row;
 }
 
 std::optional<qint64> TWeatherTable::FindRowId(int field, const QVariant& value) const
 {
-    if (!FCreated || field < 0 || field >= FFields.size())
-        return std::nullopt;
-    const QVariant stored = StorageValue(field, value);
-    if (!stored.isValid())
-        return std::nullopt;
-    if (FFindIdField != field) {
-        FFindId.emplace(FDatabase.Database());
-        FFindId->setForwardOnly(true);
-        FFindId->prepare(
-            QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? ORDER BY rowid LIMIT 1")
-                .arg(QuoteSqlIdentifier(FName), QuoteSqlIdentifier(FFields.at(field).Name)));
-        FFindIdField = field;
-    }
-    FFindId->addBindValue(stored);
-    if (!FFindId->exec()) {
-        LogFailure("Cannot look a row up:", *FFindId);
-        return std::nullopt;
-    }
     std::optional<qint64> id;
-    if (FFindId->next())
-        id = FFindId->value(0).toLongLong();
-    FFindId->finish();
+    LookUp(FFindId, false, field, value,
+           [&id](const QSqlQuery& query) { id = query.value(0).toLongLong(); });
     return id;
 }
 

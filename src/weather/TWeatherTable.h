@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 
@@ -118,6 +119,15 @@ signals:
     void fieldsChanged();
 
 private:
+    struct TLookup
+    {
+        std::optional<QSqlQuery> query;
+        int field = -1;
+    };
+    // Looks up the first row whose field equals value, selecting its id and,
+    // withFields, every field; read gets the row found. False when none was.
+    bool LookUp(TLookup& lookup, bool withFields, int field, const QVariant& value,
+                const std::function<void(const QSqlQuery&)>& read) const;
     QVariant FromStorage(int field, const QVariant& stored) const;
     QVariant StoredValue(int field, const QVariant& raw) const;
     TWeatherRow ReadCurrent(const QSqlQuery& query) const;
@@ -144,9 +154,8 @@ private:
     mutable std::optional<QSqlQuery> FSelectAll;
     // Updates of some fields, prepared once per set of fields.
     std::unordered_map<quint64, QSqlQuery> FFieldUpdates;
-    // Lookups by one field, prepared for the field last looked up by.
-    mutable std::optional<QSqlQuery> FFind;
-    mutable int FFindField = -1;
-    mutable std::optional<QSqlQuery> FFindId;
-    mutable int FFindIdField = -1;
+    // Lookups by one field, prepared for the field last looked up by: of
+    // whole rows and of row ids.
+    mutable TLookup FFind;
+    mutable TLookup FFindId;
 };

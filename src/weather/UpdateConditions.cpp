@@ -42,11 +42,9 @@ QString Rounded(const QVariant& value)
 
 void SetChosenPlaces()
 {
-    const TParam places[] = {TParam::KRAJ_OPAZOVALNE, TParam::KRAJ_AVTOMATSKE,
-                             TParam::KRAJ_AMATERSKE};
-    for (int kind = 0; kind < pas_lib::StationKindCount; ++kind)
-        pas_lib::currentConditions[size_t(kind)].place =
-            parametri ? parametri->Get(places[kind]).toString() : QString();
+    for (const pas_lib::TStationKind& kind : pas_lib::StationKinds)
+        pas_lib::currentConditions[size_t(kind.code)].place =
+            parametri ? parametri->Get(kind.chosenPlace).toString() : QString();
 }
 
 void UpdateConditions(int code, const TWeatherTable& table)

@@ -2,8 +2,8 @@
 
 class TWeatherTable;
 
-// Sets the place of every current-conditions record from the chosen places of
-// the settings (KRAJ_OPAZOVALNE, KRAJ_AVTOMATSKE, KRAJ_AMATERSKE).
+// Sets the place of every current-conditions record from the chosen place of
+// its station kind in the settings (KRAJ_OPAZOVALNE, KRAJ_AVTOMATSKE, KRAJ_AMATERSKE).
 void SetChosenPlaces();
 
 // Refills the current conditions of one station kind from its table: the

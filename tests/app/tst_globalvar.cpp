@@ -1,5 +1,6 @@
 #include "TestHome.h"
 #include "app/lnGlobalVar.h"
+#include "platform/SharedObjects.h"
 
 #include <QDateTime>
 #include <QDir>

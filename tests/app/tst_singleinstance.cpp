@@ -3,10 +3,10 @@
 #include "RecordingPresenter.h"
 #include "TestHome.h"
 #include "app/InstanceChannel.h"
-#include "app/RuntimeFolder.h"
 #include "app/TMainForm.h"
 #include "app/lnGlobalVar.h"
 #include "common/Exception.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QDir>
 #include <QFile>

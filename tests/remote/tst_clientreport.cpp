@@ -3,8 +3,8 @@
 #include "common/Desktop.h"
 #include "common/UserSettings.h"
 #include "remote/ClientIdentity.h"
-#include "remote/StationCode.h"
 #include "settings/Tparameter.h"
+#include "weather/StationCode.h"
 #include "weather/TWeatherData.h"
 
 #include <QDir>
@@ -119,12 +119,10 @@ private slots:
         QFETCH(QString, expected);
         TWeatherData data;
         data.CreateWeatherTables();
-        SetReportStations(&data);
         parametri->Set(QStringLiteral("KRAJ_OPAZOVALNE"), observation);
         parametri->Set(QStringLiteral("KRAJ_AVTOMATSKE"), automatic);
-        QCOMPARE(ClientReport(TReportMode::Advertising),
+        QCOMPARE(ClientReport(TReportMode::Advertising, ReportStations(data)),
                  QStringLiteral("?ID=") + ClientId() + expected);
-        SetReportStations(nullptr);
     }
 
     void programVersion()

@@ -272,9 +272,13 @@ private slots:
         if (!address.isEmpty())
             inner += "<URL><Reklame>" + address + "</Reklame></URL>";
         Serve(QStringLiteral("cliententer.asp"), Document(inner));
-        ReadRemoteSettings();
+        const TReportStations stations{QStringLiteral("8"), QStringLiteral("11")};
+        ReadRemoteSettings([&stations] { return stations; });
         QCOMPARE(AdsActive, active);
-        QCOMPARE(AdsUrl, url.isEmpty() ? QString() : url + ClientReport(TReportMode::Advertising));
+        QCOMPARE(AdsUrl, url.isEmpty() ? QString()
+                                       : url + ClientReport(TReportMode::Advertising, stations));
+        if (!url.isEmpty())
+            QVERIFY2(AdsUrl.endsWith(QLatin1String("&KO=8&KA=11")), qPrintable(AdsUrl));
     }
 
     void versionCheck_data()

@@ -1,6 +1,6 @@
 #include "DesktopSession.h"
+#include "platform/x11/X11WindowTitles.h"
 #include "tray/CaptionWriter.h"
-#include "tray/CaptionWriterX11.h"
 
 #include <QRegularExpression>
 #include <QtTest>

@@ -324,6 +324,18 @@ private slots:
     }
     // A refresh parses each feed once; every section it loads, and every view
     // shown until the next refresh, reads the documents parsed then.
+    // The advertising address names the stations of the places chosen when it
+    // is made.
+    void advertisingReportNamesChosenStations()
+    {
+        parametri->Set(QStringLiteral("KRAJ_OPAZOVALNE"), QStringLiteral("Celje"));
+        parametri->Set(QStringLiteral("KRAJ_AVTOMATSKE"), QStringLiteral("Koper"));
+        ConfigIniValue(TIniMode::Write, QStringLiteral("Reklame"),
+                       QStringLiteral("http://oglasi.example/s.asp"), QStringLiteral("URL"));
+        cycle->RefreshData(true);
+        QVERIFY2(AdsUrl.endsWith(QLatin1String("&KO=1&KA=5")), qPrintable(AdsUrl));
+    }
+
     void eachFeedParsedOncePerRefresh()
     {
         cycle->RefreshData(false); // the first one also reads the settings document

@@ -1,6 +1,5 @@
-#include "app/RuntimeFolder.h"
-
 #include "common/Exception.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QDir>
 #include <QFile>

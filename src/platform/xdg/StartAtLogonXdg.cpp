@@ -1,5 +1,5 @@
 #include "common/DataPaths.h"
-#include "common/StartAtLogon.h"
+#include "platform/StartAtLogon.h"
 
 #include <QCoreApplication>
 #include <QDir>

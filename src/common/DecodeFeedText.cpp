@@ -1,4 +1,4 @@
-#include "remote/DecodeFeedText.h"
+#include "common/DecodeFeedText.h"
 
 #include <QByteArrayView>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "tray/CaptionWriterX11.h"
+#include "platform/x11/X11WindowTitles.h"
 
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -11,7 +11,8 @@
 #include <xcb/res.h>
 #include <xcb/xcb.h>
 
-Q_DECLARE_LOGGING_CATEGORY(lcTray)
+// What the caption writer does is logged with the tray.
+Q_LOGGING_CATEGORY(lcWindowTitles, "nimbulon.tray", QtInfoMsg)
 
 namespace {
 
@@ -38,7 +39,7 @@ TX11WindowTitles::TX11WindowTitles(const QByteArray& display)
     if (xcb_connection_has_error(FConnection)) {
         xcb_disconnect(FConnection);
         FConnection = nullptr;
-        qCInfo(lcTray) << "Caption writer: no X display";
+        qCInfo(lcWindowTitles) << "Caption writer: no X display";
         return;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(FConnection));
@@ -67,8 +68,8 @@ TX11WindowTitles::TX11WindowTitles(const QByteArray& display)
     FNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(FConnection),
                                                   QSocketNotifier::Read);
     connect(FNotifier.get(), &QSocketNotifier::activated, this, &TX11WindowTitles::ReadEvents);
-    qCDebug(lcTray) << "Caption writer: X11 titles; owners"
-                    << (FHasResources ? "from X-Resource" : "from _NET_WM_PID");
+    qCDebug(lcWindowTitles) << "Caption writer: X11 titles; owners"
+                            << (FHasResources ? "from X-Resource" : "from _NET_WM_PID");
 }
 
 TX11WindowTitles::~TX11WindowTitles()
@@ -108,20 +109,20 @@ std::optional<TX11WindowTitles::TProperty> TX11WindowTitles::Property(TWindowId 
     if (!reply)
         return std::nullopt; // the window is gone
     TProperty property;
-    property.Present = reply->type != XCB_ATOM_NONE;
-    property.Type = reply->type;
-    if (property.Present && reply->format == 8)
-        property.Bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+    property.present = reply->type != XCB_ATOM_NONE;
+    property.type = reply->type;
+    if (property.present && reply->format == 8)
+        property.bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                                     xcb_get_property_value_length(reply.get()));
     return property;
 }
 
 void TX11WindowTitles::Put(TWindowId window, quint32 atom, const TProperty& property)
 {
-    if (property.Present)
+    if (property.present)
         xcb_change_property(FConnection, XCB_PROP_MODE_REPLACE, xcb_window_t(window), atom,
-                            property.Type, 8, quint32(property.Bytes.size()),
-                            property.Bytes.constData());
+                            property.type, 8, quint32(property.bytes.size()),
+                            property.bytes.constData());
     else
         xcb_delete_property(FConnection, xcb_window_t(window), atom);
 }
@@ -161,7 +162,7 @@ std::optional<quint32> TX11WindowTitles::OwnerPid(TWindowId window)
     }
     // Without the extension: what the window says of itself, when it runs here.
     const std::optional<TProperty> machine = Property(window, XCB_ATOM_WM_CLIENT_MACHINE);
-    if (!machine || !machine->Present || FHost.isEmpty() || machine->Bytes != FHost)
+    if (!machine || !machine->present || FHost.isEmpty() || machine->bytes != FHost)
         return std::nullopt;
     TReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         FConnection,
@@ -201,19 +202,19 @@ std::optional<QString> TX11WindowTitles::Title(TWindowId window)
     // A window whose program sets only WM_NAME is read there: the
     // _NET_WM_NAME it has is the one written here.
     const auto write = FWrites.constFind(window);
-    const bool nameOnly = write != FWrites.constEnd() && !write->SavedNet.Present;
+    const bool nameOnly = write != FWrites.constEnd() && !write->savedNet.present;
     std::optional<TProperty> property =
         nameOnly ? Property(window, XCB_ATOM_WM_NAME) : Property(window, FNetNameAtom);
     if (!property)
         return std::nullopt;
-    if (!property->Present && !nameOnly) {
+    if (!property->present && !nameOnly) {
         property = Property(window, XCB_ATOM_WM_NAME);
         if (!property)
             return std::nullopt;
     }
     // STRING is Latin-1; COMPOUND_TEXT is read as Latin-1 as well.
-    return property->Type == FUtf8Atom ? QString::fromUtf8(property->Bytes)
-                                       : QString::fromLatin1(property->Bytes);
+    return property->type == FUtf8Atom ? QString::fromUtf8(property->bytes)
+                                       : QString::fromLatin1(property->bytes);
 }
 
 void TX11WindowTitles::SetTitle(TWindowId window, const QString& title)
@@ -227,17 +228,17 @@ void TX11WindowTitles::SetTitle(TWindowId window, const QString& title)
         FWrites.insert(window, TWrite{*net, *name, {}, {}});
     } else {
         // What the window's program wrote since is its own title now.
-        if (*net != known->WrittenNet)
-            known->SavedNet = *net;
-        if (*name != known->WrittenName)
-            known->SavedName = *name;
+        if (*net != known->writtenNet)
+            known->savedNet = *net;
+        if (*name != known->writtenName)
+            known->savedName = *name;
     }
     TWrite& write = FWrites[window];
-    write.WrittenNet = TProperty{true, FUtf8Atom, title.toUtf8()};
-    write.WrittenName = IsLatin1(title) ? TProperty{true, XCB_ATOM_STRING, title.toLatin1()}
+    write.writtenNet = TProperty{true, FUtf8Atom, title.toUtf8()};
+    write.writtenName = IsLatin1(title) ? TProperty{true, XCB_ATOM_STRING, title.toLatin1()}
                                         : TProperty{true, FUtf8Atom, title.toUtf8()};
-    Put(window, FNetNameAtom, write.WrittenNet);
-    Put(window, XCB_ATOM_WM_NAME, write.WrittenName);
+    Put(window, FNetNameAtom, write.writtenNet);
+    Put(window, XCB_ATOM_WM_NAME, write.writtenName);
     xcb_flush(FConnection);
 }
 
@@ -253,10 +254,10 @@ void TX11WindowTitles::RestoreTitle(TWindowId window)
     if (!net || !name)
         return;
     // A title its program has set since stays.
-    if (*net == write.WrittenNet)
-        Put(window, FNetNameAtom, write.SavedNet);
-    if (*name == write.WrittenName)
-        Put(window, XCB_ATOM_WM_NAME, write.SavedName);
+    if (*net == write.writtenNet)
+        Put(window, FNetNameAtom, write.savedNet);
+    if (*name == write.writtenName)
+        Put(window, XCB_ATOM_WM_NAME, write.savedName);
     // A round trip: the title is back before anything else happens, even
     // when the program ends right after.
     TReply<xcb_get_input_focus_reply_t> sync(
@@ -320,7 +321,7 @@ void TX11WindowTitles::ReadEvents()
         std::free(event);
     }
     if (xcb_connection_has_error(FConnection)) {
-        qCInfo(lcTray) << "Caption writer: the X connection ended";
+        qCInfo(lcWindowTitles) << "Caption writer: the X connection ended";
         FNotifier->setEnabled(false);
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tray/CaptionWriter.h"
+#include "platform/WindowTitles.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -35,18 +35,18 @@ public:
 private:
     struct TProperty
     {
-        bool Present = false;
-        quint32 Type = 0;
-        QByteArray Bytes;
+        bool present = false;
+        quint32 type = 0;
+        QByteArray bytes;
         bool operator==(const TProperty& other) const = default;
     };
     // A window's two title properties as its program set them and as written.
     struct TWrite
     {
-        TProperty SavedNet;
-        TProperty SavedName;
-        TProperty WrittenNet;
-        TProperty WrittenName;
+        TProperty savedNet;
+        TProperty savedName;
+        TProperty writtenNet;
+        TProperty writtenName;
     };
 
     quint32 Atom(const char* name);

@@ -1,6 +1,5 @@
-#include "app/TerminationSignals.h"
-
 #include "common/Desktop.h"
+#include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
