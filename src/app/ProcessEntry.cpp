@@ -31,7 +31,10 @@ int RunProgram(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.what());
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Nimbulon"));
-        TMessageBoxPresenter().Present(pas_lib::TMessageKind::Error, error.Message());
+        TMessageBoxPresenter presenter;
+        QCoro::connect(presenter.Present(pas_lib::TMessageKind::Error, error.Message()), &app,
+                       [] { QCoreApplication::quit(); });
+        QApplication::exec();
         return 1;
     }
 
@@ -66,7 +69,7 @@ int RunProgram(int argc, char** argv)
 
     int exitCode = 0;
     try {
-        // The end may have been asked for during the start-up's own event loops.
+        // The start-up goes on in this loop; nothing before it waits.
         if (!pas_lib::ProgramEndRequested())
             exitCode = QApplication::exec();
     } catch (...) {

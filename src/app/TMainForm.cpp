@@ -11,7 +11,6 @@
 #include "common/UserSettings.h"
 #include "controls/TImagePanel.h"
 #include "controls/TSideChannel.h"
-#include "net/WaitWithMessages.h"
 #include "remote/ClientIdentity.h"
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
@@ -19,6 +18,7 @@
 #include "tray/TTrayPresenter.h"
 #include "views/TViewArea.h"
 #include "views/frm_about.h"
+#include "views/pas_parametri.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
@@ -44,6 +44,9 @@ const QString PositionValue = QStringLiteral("MainPozicija");
 const QString SideChannelValue = QStringLiteral("suiSideChannel");
 // The date of this version, shown with its number on the About page.
 const QString VersionDate = QStringLiteral("08.06.2009");
+const QString NoTrayNote =
+    QStringLiteral("Namizje nima področja za obvestila; ikona programa se bo prikazala, ko bo "
+                   "na voljo.");
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
@@ -55,22 +58,23 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     connect(tmOsvezi, &QTimer::timeout, this, &TMainForm::tmOsveziTimer);
     FWeather = std::make_unique<TWeatherData>();
     FPlacement = new TWindowPlacement(this);
+    FNoTrayWait = new QTimer(this);
+    FNoTrayWait->setSingleShot(true);
+    FNoTrayWait->setInterval(NoTrayGraceMs);
+    connect(FNoTrayWait, &QTimer::timeout, this, &TMainForm::NoTrayAfterStart);
     CreateComponents();
     // The icon shows before anything else happens, so the user sees the program
     // at once; it takes no input until the start-up is done.
     CoolTrayIcon1->Show();
-    // A failing start-up step ends the start-up there; the program runs on with
-    // what was set up, as it does after any other unexpected error.
-    try {
-        FormCreate();
-    } catch (const std::exception& error) {
-        pas_lib::ShowMessage(QString::fromUtf8(error.what()), pas_lib::TMessageKind::Error);
-    }
+    // The start-up goes on in the event loop, which runs from here on.
+    FStartup = FormCreate();
 }
 
 // FormDestroy: at every end, also a log-off or a termination signal.
 TMainForm::~TMainForm()
 {
+    // A start-up that waits ends here, before anything it works on goes.
+    FCancellation.Cancel();
     tmOsvezi->stop();
     if (FWheelHook)
         qApp->removeEventFilter(FWheelHook);
@@ -78,13 +82,22 @@ TMainForm::~TMainForm()
     FSettings.reset();
     delete FRefresh;
     FRefresh = nullptr;
-    if (FBusyCursor)
-        QApplication::restoreOverrideCursor();
     // The views bind to the weather data: they go first.
     delete centralWidget();
 }
 
-void TMainForm::FormCreate()
+QCoro::Task<> TMainForm::FormCreate()
+{
+    // A failing start-up step ends the start-up there; the program runs on with
+    // what was set up, as it does after any other unexpected error.
+    try {
+        co_await StartupSteps();
+    } catch (const std::exception& error) {
+        pas_lib::ShowMessage(QString::fromUtf8(error.what()), pas_lib::TMessageKind::Error);
+    }
+}
+
+QCoro::Task<> TMainForm::StartupSteps()
 {
     setMinimumSize(500, 301);
     setMaximumSize(910, 791);
@@ -94,11 +107,14 @@ void TMainForm::FormCreate()
     resize(744, 545);
 
     // Started with the session: nothing is fetched in the first ten seconds.
+    // Elsewhere a desktop without a notification area gets the window.
     if (QCoreApplication::arguments().value(1) == QLatin1String("/startup")) {
         qCInfo(lcMainForm) << "Started with the session; waiting 10 s";
-        WaitWithMessages(10000);
-        if (pas_lib::ProgramEndRequested())
-            return;
+        if (!co_await pas_lib::SleepFor(StartupWaitMs, &FCancellation) ||
+            pas_lib::ProgramEndRequested())
+            co_return;
+    } else {
+        FNoTrayWait->start();
     }
 
     FViewArea->About()->SetVersion(ProgramVersion() + QStringLiteral(" (") + VersionDate +
@@ -107,8 +123,10 @@ void TMainForm::FormCreate()
     qApp->installEventFilter(FWheelHook);
     FSettings = OpenProgramSettings();
     // Minimised as far as the program is concerned; the hidden window itself is
-    // left alone, since a native window leaving that state would appear.
-    FWindowState = Qt::WindowMinimized;
+    // left alone, since a native window leaving that state would appear. A
+    // window the user has opened meanwhile keeps its state.
+    if (!FEverShown)
+        FWindowState = Qt::WindowMinimized;
 
     pas_lib::ResetProcessState();
     CoolTrayIcon1->SetEnabled(false);
@@ -137,13 +155,30 @@ void TMainForm::FormCreate()
     CreateParameters();
     FWeather->CreateWeatherTables();
     ApplySettings();
+    // The rest of the start-up follows the first refresh.
+    if (FRefresh->Refreshing() &&
+        !co_await pas_lib::TSignalWait(FRefresh, &TRefreshCycle::refreshFinished, &FCancellation))
+        co_return;
     if (pas_lib::ProgramEndRequested())
-        return;
+        co_return;
 
     CoolTrayIcon1->SetEnabled(true);
     FViewActions.first()->trigger();
     RestoreWindowPosition();
+    FStartupFinished = true;
     qCInfo(lcMainForm) << "Start-up finished";
+    emit StartupFinished();
+}
+
+// A desktop without a notification area (GNOME without its extension, say)
+// would show nothing of the program: the window comes, and says why.
+void TMainForm::NoTrayAfterStart()
+{
+    if (CoolTrayIcon1->Shown() || FExiting)
+        return;
+    qCInfo(lcMainForm) << "No notification area; showing the window";
+    FViewArea->ShowNote(NoTrayNote);
+    Prikaiokno1Click();
 }
 
 void TMainForm::ApplySettings()
@@ -174,6 +209,9 @@ void TMainForm::RefreshData(bool withoutPictures)
 
 void TMainForm::Prikaiokno1Click()
 {
+    // Shown before the start-up ended: where the user left it last time.
+    if (!FEverShown)
+        RestoreWindowPosition();
     FShowClock.start();
     FShowPending = true;
     FWindowState = FShownState;
@@ -324,7 +362,11 @@ void TMainForm::DeleteSatellitePictures()
 
 void TMainForm::RestoreWindowPosition()
 {
-    if (!FSettings)
+    if (FPositionRestored || !FSettings)
+        return;
+    FPositionRestored = true;
+    // A window the user has shown meanwhile stays where and as it is.
+    if (FEverShown)
         return;
     const QByteArray stored = FSettings->value(PositionValue).toByteArray();
     if (stored.isEmpty())
@@ -397,8 +439,9 @@ void TMainForm::StopIconAnimation()
 void TMainForm::ShowRefreshIndicator()
 {
     FViewArea->ShowRefreshing();
+    // Over the window only: a dialog opened meanwhile works as ever.
     if (!FBusyCursor) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setCursor(Qt::WaitCursor);
         FBusyCursor = true;
     }
 }
@@ -409,7 +452,7 @@ void TMainForm::HideRefreshIndicator()
     FTray->StopIconAnimation();
     FViewArea->HideRefreshing();
     if (FBusyCursor) {
-        QApplication::restoreOverrideCursor();
+        unsetCursor();
         FBusyCursor = false;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Awaiting.h"
 #include "weather/TRefreshHost.h"
 #include "weather/ViewKinds.h"
 
@@ -13,6 +14,7 @@ class QAction;
 class QSettings;
 class QTimer;
 class TImagePanel;
+class Tform_parametri;
 class TMoonPanel;
 class TNavigationMenu;
 class TRefreshCycle;
@@ -38,8 +40,17 @@ public:
     static constexpr int StripWidth = 390;
     static constexpr int StripHeight = 50;
 
+    // Without a notification area after this long, a start that is not the
+    // log-on start shows the window.
+    static constexpr int NoTrayGraceMs = 5000;
+    static constexpr int StartupWaitMs = 10000;
+
+    // Creating the window starts the start-up, which goes on in the event loop.
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
+
+    // Whether the start-up, the first refresh included, has ended.
+    bool StartupDone() const { return FStartupFinished; }
 
     // A later start of the program has announced itself (message 32769).
     void WMInstanceNotify(quint32 wParam, quint32 lParam);
@@ -86,6 +97,7 @@ public:
     QAction* ViewAction(TViewKind kind) const;
 
 signals:
+    void StartupFinished();
     // A balloon for the notification-area icon.
     void BalloonRequested(const QString& title, const QString& text, int milliseconds);
     // The refresh command in a picture view: those views reload only their picture.
@@ -105,7 +117,10 @@ private:
     QWidget* CreateSideChannel();
     QWidget* CreateBottomBar();
     void CreateActions();
-    void FormCreate();
+    QCoro::Task<> FormCreate();
+    QCoro::Task<> StartupSteps();
+    void NoTrayAfterStart();
+    QCoro::Task<> RunSettingsDialog();
     void tmOsveziTimer();
     void HideToTray();
     void ViewChosen(TViewKind kind);
@@ -153,8 +168,16 @@ private:
     // The state the window shows in: normal or maximised.
     Qt::WindowStates FShownState = Qt::WindowNoState;
     bool FBusyCursor = false;
+    bool FStartupFinished = false;
+    bool FPositionRestored = false;
+    QTimer* FNoTrayWait = nullptr;
     bool FExiting = false;
     bool FEverShown = false;
     bool FShowPending = false;
     QElapsedTimer FShowClock;
+    // Ends the start-up's waits when the window goes; the start-up holds it.
+    pas_lib::TCancellation FCancellation;
+    QCoro::Task<> FStartup;
+    QPointer<Tform_parametri> FSettingsDialog;
+    QCoro::Task<> FSettingsRun;
 };

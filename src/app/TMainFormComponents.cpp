@@ -20,6 +20,7 @@
 #include "views/pas_parametri.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/StationCatalogue.h"
+#include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 
 #include <QAction>
@@ -89,9 +90,10 @@ void TMainForm::CreateComponents()
     connect(CoolTrayIcon1, &TTrayIcon::RefreshRequested, actOsvezitev, &QAction::trigger);
     connect(CoolTrayIcon1, &TTrayIcon::AboutRequested, this, &TMainForm::Vizitka1Click);
     connect(CoolTrayIcon1, &TTrayIcon::ExitRequested, actIzhod, &QAction::trigger);
-    connect(CoolTrayIcon1, &TTrayIcon::FirstShown, this, [] {
+    connect(CoolTrayIcon1, &TTrayIcon::FirstShown, this, [this] {
         qCDebug(lcMainForm) << "Tray icon shown" << MillisecondsSinceProcessStart()
                             << "ms after the start";
+        FViewArea->HideNote();
     });
     connect(this, &TMainForm::BalloonRequested, CoolTrayIcon1, &TTrayIcon::ShowBalloon);
 }
@@ -298,11 +300,16 @@ void TMainForm::actOsvezitevExecute()
     }
     ShowRefreshIndicator();
     const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
-    if (view && view->picture)
+    if (view && view->picture) {
         emit PictureRefreshRequested(view->kind);
-    else
-        RefreshData(true);
-    HideRefreshIndicator();
+        HideRefreshIndicator();
+        return;
+    }
+    RefreshData(true);
+    // A refresh that runs (this one, or one before it that this one waits
+    // for) hides the indicator when it ends.
+    if (!FRefresh || !FRefresh->Refreshing())
+        HideRefreshIndicator();
 }
 
 namespace {
@@ -323,20 +330,37 @@ QStringList SortedPlaces(const TWeatherTable& table)
 
 void TMainForm::actNastavitveExecute()
 {
+    if (FSettingsDialog) {
+        FSettingsDialog->raise();
+        FSettingsDialog->activateWindow();
+        return;
+    }
+    FSettingsRun = RunSettingsDialog();
+}
+
+// The dialog is awaited: the refresh, the timers and the tray go on under it.
+QCoro::Task<> TMainForm::RunSettingsDialog()
+{
     auto placeLists = [this] {
         return Tform_parametri::TPlaceLists{SortedPlaces(*FWeather->tbl_avtomatske),
                                             SortedPlaces(*FWeather->tbl_opazovalne),
                                             SortedPlaces(*FWeather->tblAmaterske)};
     };
-    Tform_parametri dialog(this);
-    dialog.SetPlaceLists(placeLists());
-    dialog.SetCatalogueRefresh([this, placeLists]() -> std::optional<Tform_parametri::TPlaceLists> {
-        if (!DownloadStationCatalogue())
-            return std::nullopt;
-        pas_lib::LoadStationCatalogue(*FWeather, pas_lib::PostajeXmlPath);
-        return placeLists();
-    });
-    dialog.exec();
-    if (dialog.Saved == 0)
+    FSettingsDialog = new Tform_parametri(this);
+    Tform_parametri* dialog = FSettingsDialog;
+    dialog->SetPlaceLists(placeLists());
+    dialog->SetCatalogueRefresh(
+        [this, placeLists]() -> QCoro::Task<std::optional<Tform_parametri::TPlaceLists>> {
+            if (!co_await DownloadStationCatalogue(&FCancellation))
+                co_return std::nullopt;
+            pas_lib::LoadStationCatalogue(*FWeather, pas_lib::PostajeXmlPath);
+            co_return placeLists();
+        });
+    dialog->open();
+    if (!co_await pas_lib::TSignalWait(dialog, &QDialog::finished, &FCancellation))
+        co_return;
+    const bool saved = dialog->Saved == 0;
+    dialog->deleteLater();
+    if (saved)
         ApplySettings();
 }

@@ -12,7 +12,7 @@ namespace pas_lib {
 namespace {
 std::atomic<TMessagePresenter*> installed{nullptr};
 
-TMessageAnswer Present(TMessageKind kind, const QString& text)
+QCoro::Task<TMessageAnswer> Present(TMessageKind kind, QString text)
 {
     TMessagePresenter* presenter = installed.load();
     const auto* app = QCoreApplication::instance();
@@ -20,9 +20,9 @@ TMessageAnswer Present(TMessageKind kind, const QString& text)
     // A message box can only be shown on the main thread; elsewhere it is logged.
     if (!presenter || !onMainThread) {
         qCWarning(lcMessages).noquote() << text;
-        return kind == TMessageKind::Question ? TMessageAnswer::No : TMessageAnswer::Ok;
+        co_return kind == TMessageKind::Question ? TMessageAnswer::No : TMessageAnswer::Ok;
     }
-    return presenter->Present(kind, text);
+    co_return co_await presenter->Present(kind, std::move(text));
 }
 } // namespace
 
@@ -31,14 +31,15 @@ TMessagePresenter* SetMessagePresenter(TMessagePresenter* presenter)
     return installed.exchange(presenter);
 }
 
-void ShowMessage(const QString& text, TMessageKind kind)
+QCoro::Task<TMessageAnswer> ShowMessage(QString text, TMessageKind kind)
 {
-    Present(kind == TMessageKind::Question ? TMessageKind::Information : kind, text);
+    return Present(kind == TMessageKind::Question ? TMessageKind::Information : kind,
+                   std::move(text));
 }
 
-TMessageAnswer AskQuestion(const QString& text)
+QCoro::Task<TMessageAnswer> AskQuestion(QString text)
 {
-    return Present(TMessageKind::Question, text);
+    return Present(TMessageKind::Question, std::move(text));
 }
 
 } // namespace pas_lib

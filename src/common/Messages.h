@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QString>
 
 // Every message box of the program goes through here, so that the window
-// toolkit shows them and tests can read and answer them.
+// toolkit shows them and tests can read and answer them. A box never holds
+// up the caller: who needs the answer, or to go on only once the user has
+// read it, awaits the task; everyone else lets it go.
 namespace pas_lib {
 
 enum class TMessageKind { Information, Warning, Error, Question };
@@ -13,8 +16,9 @@ class TMessagePresenter
 {
 public:
     virtual ~TMessagePresenter() = default;
-    // Shows one message and returns the user's answer; a Question offers Yes and No.
-    virtual TMessageAnswer Present(TMessageKind kind, const QString& text) = 0;
+    // Shows one message; the task ends with the user's answer (a Question
+    // offers Yes and No), or No / Ok when the box goes unanswered.
+    virtual QCoro::Task<TMessageAnswer> Present(TMessageKind kind, QString text) = 0;
 };
 
 // Installs the presenter (not owned); nullptr restores the default, which only logs.
@@ -22,8 +26,9 @@ public:
 TMessagePresenter* SetMessagePresenter(TMessagePresenter* presenter);
 
 // A plain message box with an OK button.
-void ShowMessage(const QString& text, TMessageKind kind = TMessageKind::Information);
+QCoro::Task<TMessageAnswer> ShowMessage(QString text,
+                                        TMessageKind kind = TMessageKind::Information);
 // A Yes/No question; No when it cannot be asked.
-TMessageAnswer AskQuestion(const QString& text);
+QCoro::Task<TMessageAnswer> AskQuestion(QString text);
 
 } // namespace pas_lib

@@ -30,56 +30,57 @@ void DeleteDestination(const QString& fileName)
 }
 
 // The system's downloader: its proxy settings, redirects followed; -1 on any failure.
-int FetchWithSystemClient(const QUrl& url, const QString& fileName, QBuffer* stream)
+QCoro::Task<int> FetchWithSystemClient(QUrl url, QString fileName, QBuffer* stream,
+                                       const pas_lib::TCancellation* cancellation)
 {
     DeleteDestination(fileName);
     THttpClient client(SystemClientSetup());
-    const THttpResponse response = client.Get(url);
+    const THttpResponse response = co_await client.Get(url, cancellation);
     if (!response.Ok)
-        return -1;
+        co_return -1;
     if (!fileName.isEmpty())
-        return SaveFileAtomically(fileName, response.Body) ? int(response.Body.size()) : -1;
+        co_return SaveFileAtomically(fileName, response.Body) ? int(response.Body.size()) : -1;
     if (!stream)
-        return -1;
+        co_return -1;
     stream->buffer().clear();
     stream->seek(0);
     stream->write(response.Body);
-    return int(stream->size());
+    co_return int(stream->size());
 }
 
 } // namespace
 
-int FetchWithClient(THttpClient& client, const QUrl& url, const QString& fileName, QBuffer* stream,
-                    int slot)
+QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName, QBuffer* stream,
+                                 int slot, const pas_lib::TCancellation* cancellation)
 {
     const double stamp = LastModifiedStamps.Get(slot);
     if (slot >= 1 && stamp > stampEpsilon) {
-        const THttpResponse head = client.Head(url);
+        const THttpResponse head = co_await client.Head(url, cancellation);
         if (!head.Ok) {
             DeleteDestination(fileName);
-            return -2;
+            co_return -2;
         }
         if (StampOf(head.LastModified) <= stamp)
-            return -1;
+            co_return -1;
     }
 
     DeleteDestination(fileName);
-    const THttpResponse get = client.Get(url);
+    const THttpResponse get = co_await client.Get(url, cancellation);
     if (!get.Ok)
-        return -3;
+        co_return -3;
     int result;
     if (!fileName.isEmpty()) {
         if (!SaveFileAtomically(fileName, get.Body))
-            return -3;
+            co_return -3;
         result = int(get.Body.size());
     } else {
         if (!stream || stream->write(get.Body) != get.Body.size())
-            return -3;
+            co_return -3;
         result = int(stream->size());
     }
     if (slot >= 1)
         LastModifiedStamps.Set(slot, StampOf(get.LastModified));
-    return result;
+    co_return result;
 }
 
 bool SaveFileAtomically(const QString& fileName, const QByteArray& data)
@@ -89,19 +90,20 @@ bool SaveFileAtomically(const QString& fileName, const QByteArray& data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
-int Fetch(const QString& address, const QString& fileName, QBuffer* stream, int slot)
+QCoro::Task<int> Fetch(QString address, QString fileName, QBuffer* stream, int slot,
+                       const pas_lib::TCancellation* cancellation)
 {
     if (address.isEmpty())
-        return -1;
+        co_return -1;
     const QUrl url(address);
     const bool systemClient = parametri && parametri->Get(TParam::DOWNLOAD_API).toBool();
     int result;
     if (systemClient) {
-        result = FetchWithSystemClient(url, fileName, stream);
+        result = co_await FetchWithSystemClient(url, fileName, stream, cancellation);
     } else {
         THttpClient client(BuiltInClientSetup());
-        result = FetchWithClient(client, url, fileName, stream, slot);
+        result = co_await FetchWithClient(client, url, fileName, stream, slot, cancellation);
     }
     qCDebug(lcHttp) << "Fetch" << url.toDisplayString(QUrl::RemoveUserInfo) << "->" << result;
-    return result;
+    co_return result;
 }

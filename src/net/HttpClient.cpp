@@ -4,7 +4,6 @@
 #include "settings/Tparameter.h"
 
 #include <QAuthenticator>
-#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QNetworkAccessManager>
@@ -106,28 +105,29 @@ void THttpClient::Abort()
         Qt::QueuedConnection);
 }
 
-THttpResponse THttpClient::Head(const QUrl& url)
+QCoro::Task<THttpResponse> THttpClient::Head(QUrl url, const pas_lib::TCancellation* cancellation)
 {
-    return Run(url, true);
+    return Run(std::move(url), true, cancellation);
 }
 
-THttpResponse THttpClient::Get(const QUrl& url)
+QCoro::Task<THttpResponse> THttpClient::Get(QUrl url, const pas_lib::TCancellation* cancellation)
 {
-    return Run(url, false);
+    return Run(std::move(url), false, cancellation);
 }
 
-THttpResponse THttpClient::Run(const QUrl& url, bool head)
+QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
+                                            const pas_lib::TCancellation* cancellation)
 {
     THttpResponse response;
-    if (FAborted) {
+    if (FAborted || (cancellation && cancellation->Cancelled())) {
         response.Error = QStringLiteral("aborted");
-        return response;
+        co_return response;
     }
     // Only the web: an address from a server never reads local files or other schemes.
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         response.Error = QStringLiteral("not a web address");
-        return response;
+        co_return response;
     }
     const THttpLimits current = HttpLimits();
 
@@ -143,7 +143,6 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
 
     QNetworkReply* reply = head ? FManager->head(request) : FManager->get(request);
     FReply = reply;
-    QEventLoop loop;
     QTimer connectTimer;
     QTimer readTimer;
     connectTimer.setSingleShot(true);
@@ -154,13 +153,13 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
             failure = why;
         reply->abort();
     };
-    QObject::connect(&connectTimer, &QTimer::timeout, &loop,
+    QObject::connect(&connectTimer, &QTimer::timeout, reply,
                      [&] { fail(QStringLiteral("connect time-out")); });
-    QObject::connect(&readTimer, &QTimer::timeout, &loop,
+    QObject::connect(&readTimer, &QTimer::timeout, reply,
                      [&] { fail(QStringLiteral("read time-out")); });
     // The connect time-out runs until the request has been sent, the read
     // time-out from then on between two pieces of data.
-    QObject::connect(reply, &QNetworkReply::requestSent, &loop, [&] {
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [&] {
         connectTimer.stop();
         readTimer.start(current.ReadTimeoutMs);
     });
@@ -168,13 +167,13 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
         if (!connectTimer.isActive())
             readTimer.start(current.ReadTimeoutMs);
     };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
         dataArrived();
         const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
         if (announced > current.MaxBodyBytes)
             fail(QStringLiteral("response too large"));
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
         dataArrived();
         if (reply->bytesAvailable() + response.Body.size() > current.MaxBodyBytes) {
             fail(QStringLiteral("response too large"));
@@ -182,11 +181,11 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
         }
         response.Body += reply->readAll();
     });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     connectTimer.start(current.ConnectTimeoutMs);
 
-    if (!reply->isFinished())
-        loop.exec();
+    if (!reply->isFinished() &&
+        !co_await pas_lib::TSignalWait(reply, &QNetworkReply::finished, cancellation))
+        fail(QStringLiteral("aborted"));
     connectTimer.stop();
     readTimer.stop();
     if (FAborted && failure.isEmpty())
@@ -213,5 +212,5 @@ THttpResponse THttpClient::Run(const QUrl& url, bool head)
         response.Body.clear();
     FReply = nullptr;
     delete reply; // its signals have all been delivered by now
-    return response;
+    co_return response;
 }

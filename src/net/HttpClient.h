@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Awaiting.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -50,9 +52,9 @@ struct THttpResponse
     QString Error;
 };
 
-// A blocking HTTP client for one thread. Each instance has its own connections
-// and no cookies, and lets the thread's events run while it waits, so that a
-// window stays responsive; it is safe to use again from inside those events.
+// An HTTP client for one thread, whose requests are awaited: the thread's
+// events run meanwhile. Each instance has its own connections and no cookies.
+// A request given a cancellation ends as a failure when it is cancelled.
 class THttpClient
 {
 public:
@@ -61,15 +63,15 @@ public:
     THttpClient(const THttpClient&) = delete;
     THttpClient& operator=(const THttpClient&) = delete;
 
-    THttpResponse Head(const QUrl& url);
-    THttpResponse Get(const QUrl& url);
+    QCoro::Task<THttpResponse> Head(QUrl url, const pas_lib::TCancellation* cancellation = nullptr);
+    QCoro::Task<THttpResponse> Get(QUrl url, const pas_lib::TCancellation* cancellation = nullptr);
 
     // Ends the request in progress, and every later one, as a failure. Safe
     // from any thread while the client lives.
     void Abort();
 
 private:
-    THttpResponse Run(const QUrl& url, bool head);
+    QCoro::Task<THttpResponse> Run(QUrl url, bool head, const pas_lib::TCancellation* cancellation);
 
     THttpClientSetup FSetup;
     QNetworkAccessManager* FManager;

@@ -43,15 +43,20 @@ void TDownLoad::run()
             return;
         FClient = &client;
     }
-    Execute();
+    // The thread's own event loop carries the awaited fetch and ends with it.
+    bool done = false;
+    auto download = [&]() -> QCoro::Task<> {
+        const int result =
+            co_await FetchWithClient(client, QUrl(FAddress), FFileName, nullptr, FSlot);
+        qCDebug(lcHttp) << "Background download" << FAddress << "->" << result;
+        done = true;
+        quit();
+    };
+    const QCoro::Task<> task = download();
+    if (!done)
+        exec();
     QMutexLocker locker(&registryLock);
     FClient = nullptr;
-}
-
-void TDownLoad::Execute()
-{
-    const int result = FetchWithClient(*FClient, QUrl(FAddress), FFileName, nullptr, FSlot);
-    qCDebug(lcHttp) << "Background download" << FAddress << "->" << result;
 }
 
 void TDownLoad::CancelAll()

@@ -27,7 +27,6 @@ protected:
 
 private:
     ~TDownLoad() override;
-    void Execute();
 
     int FSlot;
     QString FFileName;

@@ -101,9 +101,13 @@ QString ClientId()
     }
     id = ReadClientId();
     if (id.isEmpty()) {
-        pas_lib::ShowMessage(QStringLiteral("Za delovanje programa omogoči zapis v register!"),
-                             pas_lib::TMessageKind::Error);
-        pas_lib::RequestProgramEnd();
+        // The program ends once the user has read why.
+        []() -> QCoro::Task<> {
+            co_await pas_lib::ShowMessage(
+                QStringLiteral("Za delovanje programa omogoči zapis v register!"),
+                pas_lib::TMessageKind::Error);
+            pas_lib::RequestProgramEnd();
+        }();
     }
     return id;
 }

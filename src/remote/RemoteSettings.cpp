@@ -13,7 +13,6 @@
 #include "settings/Tparameter.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -34,21 +33,21 @@ namespace {
 constexpr int catalogueMaxAgeDays = 62;
 const QString urlSection = QStringLiteral("URL");
 
-void LetEventsRun()
-{
-    QCoreApplication::processEvents();
-}
-
 // Fetches and parses a settings document; false when the fetch failed or what
 // came is not XML (a broken server's error page must not wipe the mirror table).
-bool FetchDocument(const QString& address, TXmlDocument& document)
+QCoro::Task<bool> FetchDocument(QString address, TXmlDocument& document,
+                                const pas_lib::TCancellation* cancellation)
 {
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
-    return Fetch(address, QString(), &stream, -1) >= 0 && document.Parse(stream.data());
+    co_return co_await Fetch(address, QString(), &stream, -1, cancellation) >= 0 &&
+        document.Parse(stream.data());
 }
 
-void CheckVersion(const TXmlDocument& document, bool* endProgram)
+// Tells of a newer version. The refresh does not wait for the user: a question
+// opens the home page when it is answered, and a version that no longer works
+// ends the program once the user has read why.
+void CheckVersion(const TXmlDocument& document)
 {
     if (!parametri->Get(TParam::PREVERI_NOVO_VERZIJO).toBool())
         return;
@@ -59,19 +58,22 @@ void CheckVersion(const TXmlDocument& document, bool* endProgram)
         return;
     const QString note = document.Value(QStringLiteral("Verzija/Opomba")).trimmed();
     if (note == QLatin1String("!")) {
-        pas_lib::ShowMessage(
-            QStringLiteral(
-                "Trenutna verzija programa ne deluje več!\n\r\n\rPreveri domačo stran: ") +
-            HomePageUrl + QStringLiteral("\n\r"));
-        *endProgram = true;
+        [](QString text) -> QCoro::Task<> {
+            co_await pas_lib::ShowMessage(std::move(text));
+            pas_lib::RequestProgramEnd();
+        }(QStringLiteral("Trenutna verzija programa ne deluje več!\n\r\n\rPreveri domačo stran: ") +
+                         HomePageUrl + QStringLiteral("\n\r"));
     } else if (!note.isEmpty()) {
         pas_lib::ShowMessage(note);
-    } else if (pas_lib::AskQuestion(
-                   QStringLiteral("Na voljo je novejša verzija programa Nimbulon!\n\r\n\rŽeliš "
-                                  "preveriti domačo stran: ") +
-                   HomePageUrl + QStringLiteral("?") + QStringLiteral("\n\r")) ==
-               pas_lib::TMessageAnswer::Yes) {
-        pas_lib::OpenWebAddress(HomePageUrl);
+    } else {
+        [](QString homePage) -> QCoro::Task<> {
+            const pas_lib::TMessageAnswer answer = co_await pas_lib::AskQuestion(
+                QStringLiteral("Na voljo je novejša verzija programa Nimbulon!\n\r\n\rŽeliš "
+                               "preveriti domačo stran: ") +
+                homePage + QStringLiteral("?") + QStringLiteral("\n\r"));
+            if (answer == pas_lib::TMessageAnswer::Yes)
+                pas_lib::OpenWebAddress(homePage);
+        }(HomePageUrl);
     }
 }
 
@@ -85,7 +87,6 @@ void ReadMirrors(const TXmlDocument& document)
     int weight = 5;
     QString base;
     for (int number = 1; number <= MirrorTable.Count; ++number) {
-        LetEventsRun();
         const TXmlElement& mirror = mirrors.at(number - 1);
         for (TXmlElement child = mirror.FirstChild(); !child.IsNull();
              child = child.NextSibling()) {
@@ -113,14 +114,15 @@ bool StationCatalogueDue(const QString& fileName, const QDate& today)
     return QDateTime(today.addDays(-catalogueMaxAgeDays), QTime(0, 0)) > file.lastModified();
 }
 
-void ReadRemoteSettings(const TReportStationsSource& stations)
+QCoro::Task<> ReadRemoteSettings(TReportStationsSource stations,
+                                 const pas_lib::TCancellation* cancellation)
 {
-    // Events run while it works; a reading started from one of them waits its turn.
+    // A reading asked for while one is awaited waits its turn.
     static bool reading = false;
     if (reading)
-        return;
+        co_return;
     if (LastRemoteRead.isValid() && QDateTime::currentDateTime() < LastRemoteRead.addDays(1))
-        return;
+        co_return;
     reading = true;
     struct TDone
     {
@@ -129,23 +131,26 @@ void ReadRemoteSettings(const TReportStationsSource& stations)
 
     const QString report = ClientReport(TReportMode::Settings);
     if (report.isEmpty())
-        return;
+        co_return;
     const QString cachedAddress = ServerAddress(TServer::ClientEntry);
     TXmlDocument document;
-    if (!FetchDocument(cachedAddress + report, document)) {
+    if (!co_await FetchDocument(cachedAddress + report, document, cancellation)) {
+        if (cancellation && cancellation->Cancelled())
+            co_return;
         qCInfo(lcRemote) << "Settings request failed; asking for the static document";
-        if (!FetchDocument(ServerAddress(TServer::StaticSettings), document)) {
+        if (!co_await FetchDocument(ServerAddress(TServer::StaticSettings), document,
+                                    cancellation)) {
             qCInfo(lcRemote) << "No settings document this time";
-            return;
+            co_return;
         }
     }
     LastRemoteRead = QDateTime::currentDateTime();
-    LetEventsRun();
-    ApplyRemoteSettings(document, cachedAddress, stations);
+    co_await ApplyRemoteSettings(document, cachedAddress, std::move(stations), cancellation);
 }
 
-void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddress,
-                         const TReportStationsSource& stations)
+QCoro::Task<> ApplyRemoteSettings(const TXmlDocument& document, QString cachedAddress,
+                                  TReportStationsSource stations,
+                                  const pas_lib::TCancellation* cancellation)
 {
     // Addresses are kept only as whole web addresses: the cache is a line of
     // Config.ini, and a server's text must never become more than that value.
@@ -159,7 +164,9 @@ void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddr
     // Kept also when the catalogue is not due, for a download the user asks for.
     StationCatalogueUrl = document.Value(QStringLiteral("URL/Postaje")).trimmed();
     if (StationCatalogueDue(pas_lib::PostajeXmlPath, QDate::currentDate()))
-        Fetch(StationCatalogueUrl, pas_lib::PostajeXmlPath, nullptr, -1);
+        co_await Fetch(StationCatalogueUrl, pas_lib::PostajeXmlPath, nullptr, -1, cancellation);
+    if (cancellation && cancellation->Cancelled())
+        co_return;
 
     QString adsAddress = document.Value(QStringLiteral("URL/Reklame")).trimmed();
     if (!adsAddress.isEmpty() && !pas_lib::IsWebAddress(adsAddress)) {
@@ -183,16 +190,12 @@ void ApplyRemoteSettings(const TXmlDocument& document, const QString& cachedAddr
     HomePageUrl = document.Value(QStringLiteral("URL/HomePage")).trimmed();
     Proverb = pas_lib::DecodeFeedText(document.Value(QStringLiteral("Razno/Pregovor")).trimmed());
 
-    bool endProgram = false;
-    CheckVersion(document, &endProgram);
+    CheckVersion(document);
 
-    LetEventsRun();
     MirrorTable.Clear();
     LastModifiedStamps.ResetAll();
     ReadMirrors(document);
     qCInfo(lcRemote) << "Settings document read;" << MirrorTable.Count << "mirrors";
-    if (endProgram)
-        pas_lib::RequestProgramEnd();
 }
 
 void ResetRemoteSettings()

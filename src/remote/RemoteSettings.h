@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Awaiting.h"
 #include "remote/ClientIdentity.h"
 
 #include <QDateTime>
@@ -29,12 +30,14 @@ using TReportStationsSource = std::function<TReportStations()>;
 // or the static one when that fails; updates the cached addresses, downloads
 // the station catalogue when it is due, sets the values above, checks the
 // version, and rebuilds the mirror table with the last-modified stamps reset.
-void ReadRemoteSettings(const TReportStationsSource& stations = {});
+QCoro::Task<> ReadRemoteSettings(TReportStationsSource stations = {},
+                                 const pas_lib::TCancellation* cancellation = nullptr);
 
 // The processing of a settings document that was received, after the request
 // that used cachedAddress: everything ReadRemoteSettings does after the fetch.
-void ApplyRemoteSettings(const pas_lib::TXmlDocument& document, const QString& cachedAddress,
-                         const TReportStationsSource& stations = {});
+QCoro::Task<> ApplyRemoteSettings(const pas_lib::TXmlDocument& document, QString cachedAddress,
+                                  TReportStationsSource stations = {},
+                                  const pas_lib::TCancellation* cancellation = nullptr);
 
 // Forgets what the last document told, as if none had been read: the values
 // above and the mirror table.

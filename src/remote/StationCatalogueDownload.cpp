@@ -26,22 +26,23 @@ bool IsCatalogue(const QString& fileName)
 
 } // namespace
 
-bool DownloadStationCatalogue()
+QCoro::Task<bool> DownloadStationCatalogue(const pas_lib::TCancellation* cancellation)
 {
     if (StationCatalogueUrl.isEmpty())
-        return false;
+        co_return false;
     const QString download = pas_lib::PostajeXmlPath + QStringLiteral(".download");
     const bool complete =
-        Fetch(StationCatalogueUrl, download, nullptr, -1) > 0 && IsCatalogue(download);
+        co_await Fetch(StationCatalogueUrl, download, nullptr, -1, cancellation) > 0 &&
+        IsCatalogue(download);
     if (!complete) {
         QFile::remove(download);
-        return false;
+        co_return false;
     }
     // rename() replaces the old file in one step.
     if (std::rename(QFile::encodeName(download).constData(),
                     QFile::encodeName(pas_lib::PostajeXmlPath).constData()) != 0) {
         QFile::remove(download);
-        return false;
+        co_return false;
     }
-    return true;
+    co_return true;
 }

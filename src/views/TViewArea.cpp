@@ -50,6 +50,12 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(8, 8, 8, 8);
     column->setSpacing(0);
     outer->addLayout(column, 1);
+    lblObvestilo = new QLabel(this);
+    lblObvestilo->setObjectName(QStringLiteral("lblObvestilo"));
+    lblObvestilo->setTextFormat(Qt::PlainText);
+    lblObvestilo->setWordWrap(true);
+    lblObvestilo->hide();
+    column->addWidget(lblObvestilo);
     suiImagePanelTitle = new TTitlePanel(this);
     column->addWidget(suiImagePanelTitle);
     connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this](const QString& text) {
@@ -177,6 +183,18 @@ void TViewArea::ShowRefreshing()
 void TViewArea::HideRefreshing()
 {
     suiImagePanelTitle->HideRefreshing();
+}
+
+void TViewArea::ShowNote(const QString& text)
+{
+    lblObvestilo->setText(text);
+    lblObvestilo->setAccessibleName(text);
+    lblObvestilo->show();
+}
+
+void TViewArea::HideNote()
+{
+    lblObvestilo->hide();
 }
 
 void TViewArea::SetPanelLineVisible(bool visible)

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QTextBrowser;
 class TFrameAbout;
 class TStationGrid;
@@ -51,6 +52,11 @@ public:
     void ShowRefreshing();
     void HideRefreshing();
 
+    // A line of news for the user above the title, until hidden.
+    void ShowNote(const QString& text);
+    void HideNote();
+    QLabel* Note() const { return lblObvestilo; }
+
     // The one-pixel line at the left edge while the side channel lies over it.
     void SetPanelLineVisible(bool visible);
 
@@ -69,6 +75,7 @@ private:
     TWeatherData& FWeather;
     TViewLoader FLoadView;
     QWidget* PanelLine;
+    QLabel* lblObvestilo;
     TTitlePanel* suiImagePanelTitle;
     TStationGrid* suiDBGrid1;
     TStatisticsBar* suiStatusBar;

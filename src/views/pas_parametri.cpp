@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -199,14 +200,30 @@ Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(true);
 
-    FFontChooser = [this](const QFont& initial) -> std::optional<QFont> {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, this, QStringLiteral("Pisava"));
-        return ok ? std::optional(font) : std::nullopt;
+    FFontChooser = [this](QFont initial) -> QCoro::Task<std::optional<QFont>> {
+        QPointer<QFontDialog> chooser = new QFontDialog(initial, this);
+        chooser->setWindowTitle(QStringLiteral("Pisava"));
+        chooser->setAttribute(Qt::WA_DeleteOnClose, false);
+        chooser->open();
+        const bool closed = co_await pas_lib::TSignalWait(chooser.data(), &QDialog::finished);
+        if (!closed || !chooser)
+            co_return std::nullopt;
+        const bool accepted = chooser->result() == QDialog::Accepted;
+        const QFont font = chooser->selectedFont();
+        chooser->deleteLater();
+        co_return accepted ? std::optional(font) : std::nullopt;
     };
-    FColorChooser = [this](const QColor& initial) -> std::optional<QColor> {
-        const QColor color = QColorDialog::getColor(initial, this);
-        return color.isValid() ? std::optional(color) : std::nullopt;
+    FColorChooser = [this](QColor initial) -> QCoro::Task<std::optional<QColor>> {
+        QPointer<QColorDialog> chooser = new QColorDialog(initial, this);
+        chooser->setAttribute(Qt::WA_DeleteOnClose, false);
+        chooser->open();
+        const bool closed = co_await pas_lib::TSignalWait(chooser.data(), &QDialog::finished);
+        if (!closed || !chooser)
+            co_return std::nullopt;
+        const bool accepted = chooser->result() == QDialog::Accepted;
+        const QColor color = chooser->selectedColor();
+        chooser->deleteLater();
+        co_return accepted&& color.isValid() ? std::optional(color) : std::nullopt;
     };
 
     auto* layout = new QVBoxLayout(this);
@@ -635,11 +652,12 @@ QFont Tform_parametri::StoredFont() const
     return font;
 }
 
-void Tform_parametri::btn_fontClick()
+QCoro::Task<> Tform_parametri::btn_fontClick()
 {
-    const std::optional<QFont> font = FFontChooser(StoredFont());
-    if (!font)
-        return;
+    const QPointer<Tform_parametri> self(this);
+    const std::optional<QFont> font = co_await FFontChooser(StoredFont());
+    if (!self || !font)
+        co_return;
     QString style = QStringLiteral("X");
     if (font->bold())
         style += QLatin1Char('B');
@@ -653,34 +671,45 @@ void Tform_parametri::btn_fontClick()
     Set(TParam::FONT_SIZE, QString::number(std::max(1, qRound(font->pointSizeF()))));
     Set(TParam::FONT_STYLE, style);
     // The font chooser of this toolkit has no colour: the colour comes next.
-    if (const std::optional<QColor> color =
-            FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_COLOR)))))
+    const std::optional<QColor> color =
+        co_await FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_COLOR))));
+    if (self && color)
         Set(TParam::FONT_COLOR, WindowsColorValue(*color));
 }
 
-void Tform_parametri::btn_font_bg_colorClick()
+QCoro::Task<> Tform_parametri::btn_font_bg_colorClick()
 {
-    if (const std::optional<QColor> color =
-            FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_BG_COLOR)))))
+    const QPointer<Tform_parametri> self(this);
+    const std::optional<QColor> color =
+        co_await FColorChooser(ColorFromWindows(IntOf(Get(TParam::FONT_BG_COLOR))));
+    if (self && color)
         Set(TParam::FONT_BG_COLOR, WindowsColorValue(*color));
 }
 
-void Tform_parametri::BitBtn1Click()
+QCoro::Task<> Tform_parametri::BitBtn1Click()
 {
+    const QPointer<Tform_parametri> self(this);
     QFont initial;
     const int size = IntOf(Get(TParam::PISAVA_VELIKOST));
     initial.setPointSize(size > 0 && size <= 200 ? size : 8);
-    if (const std::optional<QFont> font = FFontChooser(initial))
+    const std::optional<QFont> font = co_await FFontChooser(initial);
+    if (self && font)
         Set(TParam::PISAVA_VELIKOST, QString::number(std::max(1, qRound(font->pointSizeF()))));
 }
 
-void Tform_parametri::btnOsveziKrajeClick()
+QCoro::Task<> Tform_parametri::btnOsveziKrajeClick()
 {
-    if (!FCatalogueRefresh)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<TPlaceLists> places = FCatalogueRefresh();
-    QApplication::restoreOverrideCursor();
+    if (!FCatalogueRefresh || !btnOsveziKraje->isEnabled())
+        co_return;
+    // Only the dialog waits; the program goes on meanwhile.
+    const QPointer<Tform_parametri> self(this);
+    btnOsveziKraje->setEnabled(false);
+    setCursor(Qt::WaitCursor);
+    const std::optional<TPlaceLists> places = co_await FCatalogueRefresh();
+    if (!self)
+        co_return;
+    unsetCursor();
+    btnOsveziKraje->setEnabled(true);
     if (places)
         SetPlaceLists(*places);
 }

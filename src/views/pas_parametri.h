@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Awaiting.h"
 #include "settings/ParameterNames.h"
 
 #include <QColor>
@@ -31,9 +32,9 @@ class Tform_parametri : public QDialog
 {
     Q_OBJECT
 public:
-    // The font and colour choosers; tests answer them in advance.
-    using TFontChooser = std::function<std::optional<QFont>(const QFont& initial)>;
-    using TColorChooser = std::function<std::optional<QColor>(const QColor& initial)>;
+    // The font and colour choosers, awaited; tests answer them in advance.
+    using TFontChooser = std::function<QCoro::Task<std::optional<QFont>>(QFont initial)>;
+    using TColorChooser = std::function<QCoro::Task<std::optional<QColor>>(QColor initial)>;
     // The place lists: automatic, observation and amateur stations.
     struct TPlaceLists
     {
@@ -43,7 +44,7 @@ public:
     };
     // Downloads the station catalogue and gives the new place lists; nothing
     // when it failed and the lists are to stay as they are.
-    using TCatalogueRefresh = std::function<std::optional<TPlaceLists>()>;
+    using TCatalogueRefresh = std::function<QCoro::Task<std::optional<TPlaceLists>>()>;
 
     explicit Tform_parametri(QWidget* parent = nullptr);
 
@@ -90,10 +91,10 @@ public:
     void cb_api_nastavitveClick();
     void lb_temp_ikonaClickCheck();
     bool db_proxy_portExit();
-    void btn_fontClick();
-    void btn_font_bg_colorClick();
-    void BitBtn1Click();
-    void btnOsveziKrajeClick();
+    QCoro::Task<> btn_fontClick();
+    QCoro::Task<> btn_font_bg_colorClick();
+    QCoro::Task<> BitBtn1Click();
+    QCoro::Task<> btnOsveziKrajeClick();
     // FormCloseQuery: saves when "Shrani" asked for it.
     void done(int result) override;
 

@@ -37,7 +37,7 @@ QString FeedBaseAddress(const QString& feedAddress)
     return base;
 }
 
-void FetchFeed(TFeeds& feeds)
+QCoro::Task<> FetchFeed(TFeeds& feeds, const pas_lib::TCancellation* cancellation)
 {
     for (QBuffer* feed : {&feeds.MainFeed, &feeds.SecondFeed}) {
         feed->close();
@@ -47,8 +47,9 @@ void FetchFeed(TFeeds& feeds)
     const int mirror = PickMirror();
     if (mirror != 0) {
         const QString base = FeedBaseAddress(MirrorFileAddress(mirror, 1));
-        Fetch(base + feedName, QString(), &feeds.MainFeed, -1);
-        Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &feeds.SecondFeed, -1);
+        co_await Fetch(base + feedName, QString(), &feeds.MainFeed, -1, cancellation);
+        co_await Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &feeds.SecondFeed, -1,
+                       cancellation);
     }
     feeds.Parse();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Awaiting.h"
 #include "common/XmlDocument.h"
 
 #include <QBuffer>
@@ -32,8 +33,8 @@ QString FeedBaseAddress(const QString& feedAddress);
 
 // Empties both documents and downloads them from a mirror picked by weight,
 // then parses them; without a known mirror both stay empty. Failures leave a
-// document empty.
-void FetchFeed(TFeeds& feeds);
+// document empty. The feeds must live until it is done.
+QCoro::Task<> FetchFeed(TFeeds& feeds, const pas_lib::TCancellation* cancellation = nullptr);
 
 // The change stamp of a kind (1 "SlikaJutri" ... 6 "Vreme4Dni") as the main
 // feed states it, undecoded; empty when absent or the feed does not parse.

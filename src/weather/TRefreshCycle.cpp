@@ -15,7 +15,6 @@
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -24,24 +23,22 @@ Q_LOGGING_CATEGORY(lcRefresh, "nimbulon.refresh", QtInfoMsg)
 
 namespace {
 
-// The end of the program was asked for while events ran: the rest of the
-// refresh is skipped.
+// The program is ending, or the cycle going: the rest of the refresh is skipped.
 struct TRefreshStopped
 {
 };
-
-void LetMessagesRun()
-{
-    QCoreApplication::processEvents();
-    if (pas_lib::ProgramEndRequested())
-        throw TRefreshStopped();
-}
 
 } // namespace
 
 TRefreshCycle::TRefreshCycle(TWeatherData& data, TRefreshHost& host, QObject* parent)
     : QObject(parent), FData(data), FHost(host)
 {
+}
+
+TRefreshCycle::~TRefreshCycle()
+{
+    // A refresh that waits ends here and now, before what it works on goes.
+    FCancellation.Cancel();
 }
 
 void TRefreshCycle::RefreshData(bool withoutPictures)
@@ -54,22 +51,41 @@ void TRefreshCycle::RefreshData(bool withoutPictures)
         qCDebug(lcRefresh) << "Refresh asked for during a refresh; it runs afterwards";
         return;
     }
-    RunRefresh(withoutPictures);
-    while (FPending && !pas_lib::ProgramEndRequested()) {
-        FPending = false;
-        RunRefresh(FPendingWithoutPictures);
-    }
-    FPending = false;
+    FRefreshing = true;
+    FRun = RunRefreshes(withoutPictures);
 }
 
-void TRefreshCycle::RunRefresh(bool withoutPictures)
+void TRefreshCycle::CheckStop() const
 {
-    FRefreshing = true;
+    if (FCancellation.Cancelled() || pas_lib::ProgramEndRequested())
+        throw TRefreshStopped();
+}
+
+QCoro::Task<> TRefreshCycle::RunRefreshes(bool withoutPictures)
+{
+    bool again = true;
+    while (again) {
+        FRefreshing = true;
+        const bool stopped = co_await RunRefresh(withoutPictures);
+        FRefreshing = false;
+        if (stopped)
+            co_return;
+        again = FPending && !pas_lib::ProgramEndRequested();
+        withoutPictures = FPendingWithoutPictures;
+        FPending = false;
+    }
+}
+
+QCoro::Task<bool> TRefreshCycle::RunRefresh(bool withoutPictures)
+{
     QString failure;
     try {
-        RefreshSteps(withoutPictures);
+        co_await RefreshSteps(withoutPictures);
     } catch (const TRefreshStopped&) {
-        qCDebug(lcRefresh) << "Refresh stopped: the program ends";
+        qCDebug(lcRefresh) << "Refresh stopped";
+        // Going with its window: nothing of the window may be touched.
+        if (FCancellation.Cancelled())
+            co_return true;
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     } catch (...) {
@@ -77,16 +93,16 @@ void TRefreshCycle::RunRefresh(bool withoutPictures)
     }
     qCDebug(lcRefresh) << "Step 12: refreshing indicator off";
     FHost.HideRefreshIndicator();
-    FRefreshing = false;
     if (!failure.isEmpty()) {
         qCWarning(lcRefresh) << "Refresh failed:" << failure;
         pas_lib::ShowMessage(failure, pas_lib::TMessageKind::Error);
     }
     qCDebug(lcRefresh) << "Refresh finished";
     emit refreshFinished();
+    co_return false;
 }
 
-void TRefreshCycle::RefreshSteps(bool withoutPictures)
+QCoro::Task<> TRefreshCycle::RefreshSteps(bool withoutPictures)
 {
     qCDebug(lcRefresh) << "Refresh starts" << (withoutPictures ? "without pictures" : "");
     if (FHost.WindowMinimized()) {
@@ -96,24 +112,22 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
         qCDebug(lcRefresh) << "Step 1: refreshing indicator";
         FHost.ShowRefreshIndicator();
     }
-    LetMessagesRun();
+    CheckStop();
     qCDebug(lcRefresh) << "Step 3: moon phase";
     FHost.DrawMoonPhase();
     qCDebug(lcRefresh) << "Step 4: remote settings";
-    ReadRemoteSettings([this] { return ReportStations(FData); });
-    LetMessagesRun();
+    co_await ReadRemoteSettings([this] { return ReportStations(FData); }, &FCancellation);
+    CheckStop();
     qCDebug(lcRefresh) << "Step 5: feeds";
-    FetchFeed(FFeeds);
+    co_await FetchFeed(FFeeds, &FCancellation);
+    CheckStop();
     qCDebug(lcRefresh) << "Feeds received:" << FFeeds.MainFeed.size() << "and"
                        << FFeeds.SecondFeed.size() << "bytes";
-    LetMessagesRun();
     qCDebug(lcRefresh) << "Step 6: icon animation stops";
     FHost.StopIconAnimation();
-    LetMessagesRun();
     qCDebug(lcRefresh) << "Step 7: sun times";
     FData.LoadFeedSection(QStringLiteral("Napovedi/NapovedZaLetalstvo/N"), QStringLiteral("Naziv"),
                           FFeeds.MainDocument, true, nullptr);
-    LetMessagesRun();
     qCDebug(lcRefresh) << "Step 8: station tables and the view shown";
     UpdateTrayIcon();
 
@@ -126,10 +140,10 @@ void TRefreshCycle::RefreshSteps(bool withoutPictures)
         qCDebug(lcRefresh) << "Step 9: sort order";
         FHost.RestoreSort();
     }
-    LetMessagesRun();
     if (!withoutPictures) {
         qCDebug(lcRefresh) << "Step 11: pictures";
-        LoadFourDayPicture();
+        co_await LoadFourDayPicture();
+        CheckStop();
         FHost.UpdatePictures();
     }
 }
@@ -191,15 +205,14 @@ void TRefreshCycle::UpdateTrayIcon()
     for (TViewKind kind : {TViewKind::ObservationStations, TViewKind::AutomaticStations,
                            TViewKind::AmateurStations, TViewKind::None})
         LoadView(kind);
-    LetMessagesRun();
     FHost.PresentConditions();
 }
 
-void TRefreshCycle::LoadFourDayPicture()
+QCoro::Task<> TRefreshCycle::LoadFourDayPicture()
 {
     if (!QDir().mkpath(pas_lib::SlikeDir)) {
         qCDebug(lcRefresh) << "No picture folder:" << pas_lib::SlikeDir;
-        return;
+        co_return;
     }
     const QString fileName = pas_lib::SlikeDir + QStringLiteral("vreme.jpg");
     const std::optional<QDateTime> stamp =
@@ -209,9 +222,10 @@ void TRefreshCycle::LoadFourDayPicture()
     if (file.exists() && pas_lib::DateTimeToDays(file.lastModified()) >= stampDays) {
         qCDebug(lcRefresh) << "Four-day picture is current";
         FFourDayPicture.LoadFromFile(fileName);
-        return;
+        co_return;
     }
-    if (Fetch(MirrorFileAddress(PickMirror(), 6), fileName, nullptr, 6) > 0)
+    if (co_await Fetch(MirrorFileAddress(PickMirror(), 6), fileName, nullptr, 6, &FCancellation) >
+        0)
         FFourDayPicture.LoadFromFile(fileName);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Awaiting.h"
 #include "weather/FetchFeed.h"
 #include "weather/TFourDayPicture.h"
 #include "weather/ViewKinds.h"
@@ -17,17 +18,20 @@ class TWeatherData;
 class TWeatherTable;
 
 // Fetches the feeds and brings the tables, the text panes, the current
-// conditions and the four-day picture up to date. Runs on the main thread and
-// lets events run in between, so a refresh asked for while one runs is held
-// and runs once after it.
+// conditions and the four-day picture up to date. Runs on the main thread as a
+// coroutine that awaits its downloads, so events run meanwhile; a refresh asked
+// for while one runs is held and runs once after it. Going, it ends the
+// refresh that runs without touching its host.
 class TRefreshCycle : public QObject
 {
     Q_OBJECT
 public:
     TRefreshCycle(TWeatherData& data, TRefreshHost& host, QObject* parent = nullptr);
+    ~TRefreshCycle() override;
 
-    // One refresh; withoutPictures leaves the four-day picture and the other
-    // pictures alone (the refresh command).
+    // Starts one refresh, or holds it until the one that runs has ended;
+    // withoutPictures leaves the four-day picture and the other pictures alone
+    // (the refresh command). refreshFinished tells of each end.
     void RefreshData(bool withoutPictures);
     // Reads the sections of one view (None: the view shown) from the documents
     // in memory; kinds without a section read nothing.
@@ -37,7 +41,7 @@ public:
     void UpdateTrayIcon();
     // The four-day picture from its file while that is current, otherwise
     // downloaded from a mirror.
-    void LoadFourDayPicture();
+    QCoro::Task<> LoadFourDayPicture();
 
     TFeeds& Feeds() { return FFeeds; }
     TFourDayPicture& FourDayPicture() { return FFourDayPicture; }
@@ -47,8 +51,11 @@ signals:
     void refreshFinished();
 
 private:
-    void RunRefresh(bool withoutPictures);
-    void RefreshSteps(bool withoutPictures);
+    QCoro::Task<> RunRefreshes(bool withoutPictures);
+    // True when the refresh was stopped because the cycle goes.
+    QCoro::Task<bool> RunRefresh(bool withoutPictures);
+    QCoro::Task<> RefreshSteps(bool withoutPictures);
+    void CheckStop() const;
 
     // What a view's tables held after it last read the documents: while the
     // documents and these counts stay the same, reading them again would
@@ -68,6 +75,8 @@ private:
     bool FRefreshing = false;
     bool FPending = false;
     bool FPendingWithoutPictures = true;
+    pas_lib::TCancellation FCancellation;
+    QCoro::Task<> FRun;
 };
 
 // The refresh timer's period in minutes: INTERVAL_UPDATE, never below 20; a

@@ -7,12 +7,12 @@ TRecordingPresenter::~TRecordingPresenter()
     pas_lib::SetMessagePresenter(FPrevious);
 }
 
-pas_lib::TMessageAnswer TRecordingPresenter::Present(pas_lib::TMessageKind kind,
-                                                     const QString& text)
+QCoro::Task<pas_lib::TMessageAnswer> TRecordingPresenter::Present(pas_lib::TMessageKind kind,
+                                                                  QString text)
 {
     Messages.append(text);
     if (!NextAnswers.isEmpty())
-        return NextAnswers.takeFirst();
-    return kind == pas_lib::TMessageKind::Question ? pas_lib::TMessageAnswer::No
-                                                   : pas_lib::TMessageAnswer::Ok;
+        co_return NextAnswers.takeFirst();
+    co_return kind == pas_lib::TMessageKind::Question ? pas_lib::TMessageAnswer::No
+                                                      : pas_lib::TMessageAnswer::Ok;
 }
