@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         fuzz::Presenter().AnswerYes = (bytes[0] & 1) != 0;
     const pas_lib::TXmlDocument document(
         QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size)));
-    ApplyRemoteSettings(document, cachedAddress);
+    // Nothing here reaches a server: the catalogue is there, so it is not due.
+    QCoro::waitFor(ApplyRemoteSettings(document, cachedAddress));
     pas_lib::ResetProgramEndRequest();
 
     // Every line of Config.ini is one the program wrote on purpose.

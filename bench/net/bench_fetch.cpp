@@ -1,6 +1,7 @@
 // Times sequential fetches from a loopback nginx: 200 files of 10 KiB and 200 of
 // 1 MiB, into a file and into a memory stream. Prints one line per case.
 // For figures without the sanitizers, build with -DNIMBULON_SANITIZE=OFF.
+#include "Await.h"
 #include "LoopbackServers.h"
 #include "net/Fetch.h"
 
@@ -33,9 +34,9 @@ int main(int argc, char** argv)
                 QBuffer stream;
                 stream.open(QIODevice::ReadWrite);
                 const int result =
-                    Fetch(nginx.Url(QString::fromLatin1(name)),
-                          toFile ? target.filePath(QStringLiteral("out.bin")) : QString(),
-                          toFile ? nullptr : &stream, -1);
+                    Await(Fetch(nginx.Url(QString::fromLatin1(name)),
+                                toFile ? target.filePath(QStringLiteral("out.bin")) : QString(),
+                                toFile ? nullptr : &stream, -1));
                 if (result < 0)
                     ++failures;
                 else

@@ -208,6 +208,7 @@ private slots:
         TQuietRefreshHost host;
         TRefreshCycle cycle(data, host);
         cycle.RefreshData(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!cycle.Refreshing(), 30000);
         QVERIFY(!cycle.FourDayPicture().Picture().isNull());
         // The other tables fill when their views are shown.
         for (TViewKind view :

@@ -90,6 +90,7 @@ class TestMainForm : public QObject
     }
 
     TNavigationMenu& Menu() { return *form->NavigationMenu(); }
+    bool Refreshing() const { return form->findChild<TRefreshCycle*>()->Refreshing(); }
 
     QSettings ProgramSettings()
     {
@@ -318,6 +319,7 @@ private slots:
         form->ViewArea()->OpenAbout();
         form->Weather()->ViewTitle->SetText(QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
         form->RefreshData(true);
+        QTRY_VERIFY(!Refreshing());
         QCOMPARE(form->TitlePanel()->Title(), AboutCaption);
         form->ViewArea()->CloseAbout();
         QVERIFY2(form->TitlePanel()->Title().startsWith(
@@ -501,6 +503,7 @@ private slots:
         const int index = icon->Face().Index;
         parametri->Set(QStringLiteral("VI_TRANSPARENT"), false);
         form->ApplySettings();
+        QTRY_VERIFY(!Refreshing());
         QCOMPARE(icon->Face().List, TTrayList::Opaque);
         QCOMPARE(icon->Face().Index, index);
     }
@@ -549,6 +552,7 @@ private slots:
         // Removing the picture would make a timed refresh fetch it again.
         QFile::remove(window.Home().Path(QStringLiteral("Slike/vreme.jpg")));
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        QTRY_VERIFY(!Refreshing());
         QCOMPARE(feeds(), before + 1);
         QCOMPARE(pictureRequests(), picturesBefore);
 
@@ -562,8 +566,12 @@ private slots:
 
         form->ViewAction(TViewKind::GeneralForecast)->trigger();
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        QVERIFY(form->TitlePanel()->Refreshing());
+        QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
+        QTRY_VERIFY(!Refreshing());
         QCOMPARE(feeds(), before + 2);
         QVERIFY(!form->TitlePanel()->Refreshing());
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
@@ -621,6 +629,7 @@ private slots:
         const qsizetype before =
             demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size();
         QTest::keyClick(form, Qt::Key_F5);
+        QTRY_VERIFY(!Refreshing());
         QCOMPARE(demo.Server().Requests().filter(QStringLiteral("/podatki.xml")).size(),
                  before + 1);
         QCOMPARE(form->findChild<QAction*>(QStringLiteral("actIzhod"))->shortcut(),

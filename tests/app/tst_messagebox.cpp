@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "app/MessageBoxPresenter.h"
 
 #include <QAbstractButton>
@@ -50,7 +51,7 @@ private slots:
         QString title;
         QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
         bool found = false;
-        // The box is modal: it is read and answered from inside its own loop.
+        // The box is awaited: the test reads and answers it while it waits.
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             QMessageBox* box = nullptr;
@@ -69,12 +70,26 @@ private slots:
         });
         poll.start(10);
         TMessageBoxPresenter presenter;
-        QCOMPARE(presenter.Present(kind, text), answer);
+        QCOMPARE(Await(presenter.Present(kind, text)), answer);
         QVERIFY(found);
         QCOMPARE(format, Qt::PlainText);
         QCOMPARE(shown, text);
         QCOMPARE(title, QStringLiteral("Nimbulon"));
         QCOMPARE(shownIcon, icon);
+    }
+
+    // A box still open when its presenter goes is closed unanswered, and the
+    // caller that awaits it goes on.
+    void unansweredWhenThePresenterGoes()
+    {
+        auto presenter = std::make_unique<TMessageBoxPresenter>();
+        QCoro::Task<TMessageAnswer> question =
+            presenter->Present(TMessageKind::Question, QStringLiteral("?"));
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        presenter.reset();
+        QVERIFY(question.isReady());
+        QCOMPARE(Await(std::move(question)), TMessageAnswer::No);
+        QTRY_COMPARE(QApplication::topLevelWidgets().size(), 0);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "LoopbackServers.h"
 #include "TestHome.h"
 #include "common/FixedFormat.h"
@@ -5,7 +6,6 @@
 #include "net/HttpClient.h"
 #include "net/LastModifiedStamps.h"
 #include "net/UserAgents.h"
-#include "net/WaitWithMessages.h"
 #include "settings/Tparameter.h"
 
 #include <QBuffer>
@@ -76,20 +76,20 @@ private slots:
         const QString dest = Destination(QStringLiteral("Slike/radar.gif"));
         const int before = nginx.Requests().size();
 
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4), 1000);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4)), 1000);
         QCOMPARE(ReadAll(dest), QByteArray(1000, 'r'));
         QCOMPARE(LastModifiedStamps.Get(4), pas_lib::DateTimeToDays(modified));
 
         WriteAll(dest, "local copy");
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4), -1);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4)), -1);
         QCOMPARE(ReadAll(dest), QByteArray("local copy"));
 
         LastModifiedStamps.ResetAll();
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4), 1000);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4)), 1000);
 
         const QDateTime newer = Modified(5);
         nginx.WriteFile(QStringLiteral("radar.gif"), QByteArray(500, 'n'), newer);
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4), 500);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("radar.gif")), dest, nullptr, 4)), 500);
         QCOMPARE(LastModifiedStamps.Get(4), pas_lib::DateTimeToDays(newer));
 
         QCOMPARE(nginx.Requests().mid(before),
@@ -117,7 +117,7 @@ private slots:
         LastModifiedStamps.Set(4, stamp);
         const QString dest = Destination(QStringLiteral("old.gif"));
         WriteAll(dest, "stale");
-        QCOMPARE(Fetch(nginx.Url(path), dest, nullptr, slot), result);
+        QCOMPARE(Await(Fetch(nginx.Url(path), dest, nullptr, slot)), result);
         QVERIFY(!QFile::exists(dest));
         QCOMPARE(LastModifiedStamps.Get(4), stamp);
     }
@@ -135,10 +135,10 @@ private slots:
     {
         QFETCH(QString, address);
         const QString dest = Destination(QStringLiteral("copy.txt"));
-        QVERIFY(Fetch(address, dest, nullptr, -1) < 0);
+        QVERIFY(Await(Fetch(address, dest, nullptr, -1)) < 0);
         QVERIFY(!QFile::exists(dest));
         parametri->Set(QStringLiteral("DOWNLOAD_API"), true);
-        QCOMPARE(Fetch(address, dest, nullptr, -1), -1);
+        QCOMPARE(Await(Fetch(address, dest, nullptr, -1)), -1);
         QVERIFY(!QFile::exists(dest));
     }
 
@@ -147,7 +147,7 @@ private slots:
         const QString dest = Destination(QStringLiteral("keep.gif"));
         WriteAll(dest, "keep");
         const int before = nginx.Requests().size();
-        QCOMPARE(Fetch(QString(), dest, nullptr, 4), -1);
+        QCOMPARE(Await(Fetch(QString(), dest, nullptr, 4)), -1);
         QCOMPARE(ReadAll(dest), QByteArray("keep"));
         QCOMPARE(nginx.Requests().size(), before);
     }
@@ -159,8 +159,9 @@ private slots:
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
         stream.write("xy");
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("podatki.xml")), QString(), &stream, -1), 6);
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("podatki.xml")), QString(), &stream, -1), 10);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("podatki.xml")), QString(), &stream, -1)), 6);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("podatki.xml")), QString(), &stream, -1)),
+                 10);
         QCOMPARE(stream.data(), QByteArray("xy<a/><a/>"));
         QCOMPARE(nginx.Requests().mid(before),
                  QStringList({"GET /podatki.xml 200", "GET /podatki.xml 200"}));
@@ -174,14 +175,14 @@ private slots:
         parametri->Set(QStringLiteral("DOWNLOAD_API"), true);
         nginx.WriteFile(QStringLiteral("radar.gif"), "GIF89a-data", Modified(10));
         const QString dest = Destination(QStringLiteral("radar.gif"));
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("moved.gif")), dest, nullptr, 4), 11);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("moved.gif")), dest, nullptr, 4)), 11);
         QCOMPARE(ReadAll(dest), QByteArray("GIF89a-data"));
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("missing.gif")), dest, nullptr, 4), -1);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("missing.gif")), dest, nullptr, 4)), -1);
         QVERIFY(!QFile::exists(dest));
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
         stream.write("old content");
-        QCOMPARE(Fetch(nginx.Url(QStringLiteral("radar.gif")), QString(), &stream, -1), 11);
+        QCOMPARE(Await(Fetch(nginx.Url(QStringLiteral("radar.gif")), QString(), &stream, -1)), 11);
         QCOMPARE(stream.data(), QByteArray("GIF89a-data"));
         QCOMPARE(LastModifiedStamps.Get(4), 0.0);
     }
@@ -194,7 +195,8 @@ private slots:
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(Fetch(server.Url(QStringLiteral("x")), QString(), &stream, -1), 2 * (i + 1));
+            QCOMPARE(Await(Fetch(server.Url(QStringLiteral("x")), QString(), &stream, -1)),
+                     2 * (i + 1));
         QSet<QByteArray> agents;
         for (const QByteArray& request : std::as_const(server.Requests)) {
             const QByteArray agent = TScriptedHttpServer::Header(request, "User-Agent");
@@ -240,7 +242,7 @@ private slots:
         const QString dest = Destination(QStringLiteral("silent.gif"));
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(Fetch(server.Url(QStringLiteral("s")), dest, nullptr, -1), -3);
+        QCOMPARE(Await(Fetch(server.Url(QStringLiteral("s")), dest, nullptr, -1)), -3);
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(ticks >= 5);
         QVERIFY(!QFile::exists(dest));
@@ -266,13 +268,13 @@ private slots:
             }
         });
         const QString dest = Destination(QStringLiteral("big.jpg"));
-        QCOMPARE(Fetch(server.Url(QStringLiteral("big")), dest, nullptr, -1), -3);
+        QCOMPARE(Await(Fetch(server.Url(QStringLiteral("big")), dest, nullptr, -1)), -3);
         QVERIFY(!QFile::exists(dest));
     }
 
-    // A fetch started by an event during another fetch completes, and so does
-    // the one it interrupted.
-    void reentrantFetch()
+    // A fetch started by an event during another fetch goes on beside it: the
+    // quick one ends first, the slow one after, neither waits for the other.
+    void fetchesSideBySide()
     {
         nginx.WriteFile(QStringLiteral("inner.xml"), "inner");
         bool answered = false;
@@ -282,32 +284,59 @@ private slots:
                 answered = true;
             });
         });
-        int inner = 0;
+        QBuffer stream;
+        stream.open(QIODevice::ReadWrite);
+        QCoro::Task<int> inner;
         QTimer::singleShot(50, this, [&] {
-            QBuffer stream;
-            stream.open(QIODevice::ReadWrite);
             inner = Fetch(nginx.Url(QStringLiteral("inner.xml")), QString(), &stream, -1);
         });
         QBuffer outer;
         outer.open(QIODevice::ReadWrite);
-        QCOMPARE(Fetch(server.Url(QStringLiteral("slow")), QString(), &outer, -1), 5);
+        QCOMPARE(Await(Fetch(server.Url(QStringLiteral("slow")), QString(), &outer, -1)), 5);
         QVERIFY(answered);
-        QCOMPARE(inner, 5);
+        QVERIFY(inner.isReady());
+        QCOMPARE(Await(std::move(inner)), 5);
         QCOMPARE(outer.data(), QByteArray("outer"));
     }
 
-    void waitWithMessages()
+    // A cancelled fetch ends at once as a failure and leaves no file.
+    void cancelledFetch()
+    {
+        TScriptedHttpServer server([](QTcpSocket* socket, const QByteArray&) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart");
+        });
+        pas_lib::TCancellation cancellation;
+        const QString dest = Destination(QStringLiteral("cancelled.gif"));
+        QCoro::Task<int> fetch =
+            Fetch(server.Url(QStringLiteral("c")), dest, nullptr, -1, &cancellation);
+        QTest::qWait(100);
+        QVERIFY(!fetch.isReady());
+        cancellation.Cancel();
+        QVERIFY(fetch.isReady());
+        QCOMPARE(Await(std::move(fetch)), -3);
+        QVERIFY(!QFile::exists(dest));
+        QCOMPARE(Await(Fetch(server.Url(QStringLiteral("c")), dest, nullptr, -1, &cancellation)),
+                 -3);
+    }
+
+    // A pause lets events run and lasts at least its time; cancelled, it ends
+    // at once with false.
+    void sleepFor()
     {
         int ticks = 0;
-        QTimer::singleShot(0, this, [&] { ++ticks; });
-        WaitWithMessages(0);
-        QCOMPARE(ticks, 1);
+        QTimer::singleShot(10, this, [&] { ++ticks; });
         QElapsedTimer clock;
         clock.start();
-        QTimer::singleShot(10, this, [&] { ++ticks; });
-        WaitWithMessages(150);
+        QVERIFY(Await(pas_lib::SleepFor(150)));
         QVERIFY(clock.elapsed() >= 150);
-        QCOMPARE(ticks, 2);
+        QCOMPARE(ticks, 1);
+
+        pas_lib::TCancellation cancellation;
+        QCoro::Task<bool> pause = pas_lib::SleepFor(60000, &cancellation);
+        QVERIFY(!pause.isReady());
+        cancellation.Cancel();
+        QVERIFY(pause.isReady());
+        QVERIFY(!Await(std::move(pause)));
     }
 };
 

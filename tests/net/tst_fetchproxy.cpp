@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "LoopbackServers.h"
 #include "TestHome.h"
 #include "net/Fetch.h"
@@ -59,7 +60,7 @@ private slots:
 
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
-        const int result = Fetch(nginx.Url(path), QString(), &stream, -1);
+        const int result = Await(Fetch(nginx.Url(path), QString(), &stream, -1));
         if (succeeds) {
             QCOMPARE(result, 10);
             QCOMPARE(stream.data(), QByteArray("<podatki/>"));

@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "LoopbackServers.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
@@ -92,8 +93,8 @@ private slots:
                        "<Razno><Pregovor>Manj &amp;lt; več&lt;br&gt;dežja</Pregovor></Razno>" +
                        Mirror(QStringLiteral("http://m1.example/"), QStringLiteral("2"))));
         const int before = nginx.Requests().size();
-        ReadRemoteSettings();
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
+        Await(ReadRemoteSettings());
         QCOMPARE(RequestsSince(before),
                  QStringList(QStringLiteral("GET /cliententer.asp") +
                              ClientReport(TReportMode::Settings) + QStringLiteral(" 200")));
@@ -103,7 +104,7 @@ private slots:
 
         // A day later it asks again.
         LastRemoteRead = LastRemoteRead.addDays(-1).addSecs(-1);
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(RequestsSince(before).size(), 2);
     }
 
@@ -122,7 +123,7 @@ private slots:
               Document("<URL><HomePage>http://static.example/</HomePage></URL>" +
                        Mirror(QStringLiteral("http://m1.example/"))));
         const int before = nginx.Requests().size();
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         const QStringList requests = RequestsSince(before);
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests.at(1), QStringLiteral("GET /nastavitve.xml 200"));
@@ -140,12 +141,12 @@ private slots:
         Serve(QStringLiteral("cliententer.asp"), "not xml at all");
         Serve(QStringLiteral("nastavitve.xml"), "<Nastavitve><URL>");
         const int before = nginx.Requests().size();
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(HomePageUrl, QStringLiteral("http://before.example/"));
         QCOMPARE(MirrorFileAddress(1, 1), QStringLiteral("http://m.example/podatki.xml"));
         QCOMPARE(LastModifiedStamps.Get(4), 40000.0);
         QVERIFY(!LastRemoteRead.isValid());
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(RequestsSince(before).size(), 4);
     }
 
@@ -156,7 +157,7 @@ private slots:
               Document("<URL><Nastavitve>" + next.toUtf8() +
                        "</Nastavitve>"
                        "<Reklame>http://oglasi.example/seznam.asp</Reklame></URL>"));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         const QByteArray config = home->ReadFile(QStringLiteral("Config.ini"));
         QVERIFY2(config.contains("NASTAVITVE=" + next.toUtf8() + "\n"), config.constData());
         QVERIFY2(config.contains("REKLAME=http://oglasi.example/seznam.asp\n"), config.constData());
@@ -214,7 +215,7 @@ private slots:
         const QString cached = nginx.Url(QStringLiteral("cliententer.asp"));
         Serve(QStringLiteral("cliententer.asp"),
               Document(inner + Mirror(QStringLiteral("http://m1.example/"))));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QVERIFY(LastRemoteRead.isValid());
         QByteArray expected = before;
         if (!next.isEmpty())
@@ -236,7 +237,7 @@ private slots:
               Document(
                   "<Verzija><Stevilka>9.7.0.0</Stevilka><Opomba>\n  &lt;img src=\"/dev/zero\"&gt;"
                   "&lt;b&gt;Nova&lt;/b&gt;\n</Opomba></Verzija>"));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(presenter->Messages,
                  QStringList(QStringLiteral("<img src=\"/dev/zero\"><b>Nova</b>")));
     }
@@ -273,7 +274,7 @@ private slots:
             inner += "<URL><Reklame>" + address + "</Reklame></URL>";
         Serve(QStringLiteral("cliententer.asp"), Document(inner));
         const TReportStations stations{QStringLiteral("8"), QStringLiteral("11")};
-        ReadRemoteSettings([&stations] { return stations; });
+        Await(ReadRemoteSettings([stations] { return stations; }));
         QCOMPARE(AdsActive, active);
         QCOMPARE(AdsUrl, url.isEmpty() ? QString()
                                        : url + ClientReport(TReportMode::Advertising, stations));
@@ -332,7 +333,7 @@ private slots:
             Document("<URL><HomePage>http://www.nimbulon.si/</HomePage></URL><Verzija><Stevilka>" +
                      newest.toUtf8() + "</Stevilka><Opomba>" + note.toUtf8() +
                      "</Opomba></Verzija>" + Mirror(QStringLiteral("http://m1.example/"))));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(presenter->Messages, message.isEmpty() ? QStringList() : QStringList(message));
         QCOMPARE(opened,
                  opens ? QStringList(QStringLiteral("http://www.nimbulon.si/")) : QStringList());
@@ -346,7 +347,7 @@ private slots:
         Serve(QStringLiteral("cliententer.asp"),
               Document("<URL><HomePage>file:///etc/passwd</HomePage></URL>"
                        "<Verzija><Stevilka>9.0.0.0</Stevilka></Verzija>"));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(presenter->Messages.size(), 1);
         QCOMPARE(opened, QStringList());
     }
@@ -356,7 +357,7 @@ private slots:
         parametri->Set(QStringLiteral("PREVERI_NOVO_VERZIJO"), false);
         Serve(QStringLiteral("cliententer.asp"),
               Document("<Verzija><Stevilka>9.0.0.0</Stevilka></Verzija>"));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(presenter->Messages, QStringList());
     }
 
@@ -371,7 +372,7 @@ private slots:
             list += Mirror(QStringLiteral("http://m%1.example/").arg(i), QStringLiteral("1"));
         LastModifiedStamps.Set(4, 40000.0);
         Serve(QStringLiteral("cliententer.asp"), Document(list));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
 
         QCOMPARE(MirrorTable.Count, 10);
         QCOMPARE(MirrorTable.Mirrors[1].Weight, 5);
@@ -442,7 +443,7 @@ private slots:
         const QString catalogue = nginx.Url(QStringLiteral("Postaje.xml"));
         Serve(QStringLiteral("cliententer.asp"),
               Document("<URL><Postaje>" + catalogue.toUtf8() + "</Postaje></URL>"));
-        ReadRemoteSettings();
+        Await(ReadRemoteSettings());
         QCOMPARE(home->ReadFile(QStringLiteral("Postaje.xml")),
                  downloaded ? QByteArray("<Postaje><AVTOMATSKE/></Postaje>")
                             : QByteArray("<old/>"));

@@ -4,6 +4,8 @@
 #include "app/TMainForm.h"
 #include "weather/ProcessState.h"
 
+#include <QTest>
+
 TMainFormFixture::TMainFormFixture(const TDemoDeployment& demo, TConfig config)
     : FDemo(demo), FConfig(config)
 {
@@ -25,6 +27,9 @@ TMainForm& TMainFormFixture::NewForm(const QByteArray& parameters)
                          FDemo.ConfigUrlSection() + "[PARAMETRI]\r\n" + parameters);
     pas_lib::ResetProcessState();
     FForm = std::make_unique<TMainForm>();
+    // The start-up goes on in the event loop, the first refresh included.
+    if (!QTest::qWaitFor([this] { return FForm->StartupDone(); }, 60000))
+        QTest::qFail("the window's start-up did not end", __FILE__, __LINE__);
     return *FForm;
 }
 

@@ -28,8 +28,9 @@ public:
     TMainFormFixture(const TMainFormFixture&) = delete;
     TMainFormFixture& operator=(const TMainFormFixture&) = delete;
 
-    // Ends the window shown, if any, and creates a new one; parameters are
-    // lines of section PARAMETRI.
+    // Ends the window shown, if any, and creates a new one whose start-up has
+    // ended (the first refresh included); parameters are lines of section
+    // PARAMETRI.
     TMainForm& NewForm(const QByteArray& parameters = QByteArray());
     // The window, and its data folder; both go with Close.
     TMainForm* Form() const { return FForm.get(); }

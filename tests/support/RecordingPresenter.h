@@ -14,8 +14,7 @@ public:
     TRecordingPresenter();
     ~TRecordingPresenter() override;
 
-    QCoro::Task<pas_lib::TMessageAnswer> Present(pas_lib::TMessageKind kind,
-                                                 QString text) override;
+    QCoro::Task<pas_lib::TMessageAnswer> Present(pas_lib::TMessageKind kind, QString text) override;
 
     QStringList Messages;
     QList<pas_lib::TMessageAnswer> NextAnswers;

@@ -10,6 +10,7 @@
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
 #include "views/pas_parametri.h"
+#include "weather/TRefreshCycle.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -363,13 +364,13 @@ private slots:
         QColor colourOffered;
         QList<std::optional<QFont>> fonts;
         QList<std::optional<QColor>> colours;
-        dialog->SetFontChooser([&](const QFont& initial) {
+        dialog->SetFontChooser([&](QFont initial) -> QCoro::Task<std::optional<QFont>> {
             offered = initial;
-            return fonts.takeFirst();
+            co_return fonts.takeFirst();
         });
-        dialog->SetColorChooser([&](const QColor& initial) {
+        dialog->SetColorChooser([&](QColor initial) -> QCoro::Task<std::optional<QColor>> {
             colourOffered = initial;
-            return colours.takeFirst();
+            co_return colours.takeFirst();
         });
         QFont boldItalic(QStringLiteral("DejaVu Sans"), 11);
         boldItalic.setBold(true);
@@ -463,10 +464,11 @@ private slots:
         Open("KRAJ_OPAZOVALNE=Celje\r\n");
         std::optional<Tform_parametri::TPlaceLists> next;
         int asked = 0;
-        dialog->SetCatalogueRefresh([&] {
-            ++asked;
-            return next;
-        });
+        dialog->SetCatalogueRefresh(
+            [&]() -> QCoro::Task<std::optional<Tform_parametri::TPlaceLists>> {
+                ++asked;
+                co_return next;
+            });
         auto* observation = Find<QComboBox>(*dialog, "cb_moj_kraj_opazovalne");
         auto* button = Find<QPushButton>(*dialog, "btnOsveziKraje");
         button->click();
@@ -505,26 +507,26 @@ private slots:
         };
         const qsizetype before = feeds();
         auto answer = [&](bool confirm) {
-            QTimer::singleShot(0, &form, [&, confirm] {
-                auto* dialog = form.findChild<Tform_parametri*>();
-                QVERIFY(dialog);
-                // The lists come from the station tables, alphabetically.
-                auto* list =
-                    dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
-                QVERIFY(list->count() > 10);
-                QCOMPARE(list->itemText(0), QStringLiteral("Celje"));
-                QCOMPARE(list->itemText(1), QStringLiteral("Črnomelj"));
-                QCOMPARE(list->currentText(), QStringLiteral("Ljubljana"));
-                dialog
-                    ->findChild<QPushButton*>(confirm ? QStringLiteral("btn_potrdi")
-                                                      : QStringLiteral("btn_prekini"))
-                    ->click();
-            });
             form.findChild<QAction*>(QStringLiteral("actNastavitve"))->trigger();
+            auto* dialog = form.findChild<Tform_parametri*>();
+            QVERIFY(dialog && dialog->isVisible());
+            // The lists come from the station tables, alphabetically.
+            auto* list = dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
+            QVERIFY(list->count() > 10);
+            QCOMPARE(list->itemText(0), QStringLiteral("Celje"));
+            QCOMPARE(list->itemText(1), QStringLiteral("Črnomelj"));
+            QCOMPARE(list->currentText(), QStringLiteral("Ljubljana"));
+            dialog
+                ->findChild<QPushButton*>(confirm ? QStringLiteral("btn_potrdi")
+                                                  : QStringLiteral("btn_prekini"))
+                ->click();
+            QTRY_VERIFY(!form.findChild<Tform_parametri*>());
         };
+        // Cancelled, nothing is applied; confirmed, one refresh follows.
         answer(false);
-        QCOMPARE(feeds(), before);
         answer(true);
+        QTRY_COMPARE(feeds(), before + 1);
+        QTRY_VERIFY(!form.findChild<TRefreshCycle*>()->Refreshing());
         QCOMPARE(feeds(), before + 1);
         QCOMPARE(presenter.Messages, QStringList());
     }
@@ -541,16 +543,19 @@ private slots:
         int observationPlaces = 0;
         int placesBefore = 0;
         auto press = [&] {
-            QTimer::singleShot(0, &form, [&] {
-                auto* dialog = form.findChild<Tform_parametri*>();
-                auto* list =
-                    dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
-                placesBefore = list->count();
-                dialog->findChild<QPushButton*>(QStringLiteral("btnOsveziKraje"))->click();
-                observationPlaces = list->count();
-                dialog->findChild<QPushButton*>(QStringLiteral("btn_prekini"))->click();
-            });
             form.findChild<QAction*>(QStringLiteral("actNastavitve"))->trigger();
+            auto* dialog = form.findChild<Tform_parametri*>();
+            QVERIFY(dialog);
+            auto* list = dialog->findChild<QComboBox*>(QStringLiteral("cb_moj_kraj_opazovalne"));
+            auto* button = dialog->findChild<QPushButton*>(QStringLiteral("btnOsveziKraje"));
+            placesBefore = list->count();
+            button->click();
+            // The dialog waits for the download; the button is back when it is done.
+            QVERIFY(!button->isEnabled());
+            QTRY_VERIFY(button->isEnabled());
+            observationPlaces = list->count();
+            dialog->findChild<QPushButton*>(QStringLiteral("btn_prekini"))->click();
+            QTRY_VERIFY(!form.findChild<Tform_parametri*>());
         };
         const qsizetype requests = demo.Server().Requests().size();
         press();

@@ -12,6 +12,7 @@
 #include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/TWeatherTableModel.h"
 
@@ -426,6 +427,7 @@ private slots:
         grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
         const int horizontal = grid.horizontalScrollBar()->value();
         form->RefreshData(true);
+        QTRY_VERIFY(!form->findChild<TRefreshCycle*>()->Refreshing());
         QCOMPARE(
             grid.model()->index(grid.currentIndex().row(), grid.GridColumns()[0]).data().toString(),
             place);

@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "LoopbackServers.h"
 #include "remote/MirrorTable.h"
 #include "weather/FetchFeed.h"
@@ -42,7 +43,7 @@ private slots:
         MirrorTable.Count = 1;
         TFeeds feeds;
         feeds.MainFeed.setData("old");
-        FetchFeed(feeds);
+        Await(FetchFeed(feeds));
         QCOMPARE(feeds.MainFeed.data(), QByteArray("<podatki/>"));
         QCOMPARE(feeds.SecondFeed.data(), QByteArray("<ostalo/>"));
         const QStringList requests = nginx.Requests();
@@ -52,7 +53,7 @@ private slots:
         // Without mirrors both documents are empty and nothing is asked.
         MirrorTable.Clear();
         MirrorTable.Count = 0;
-        FetchFeed(feeds);
+        Await(FetchFeed(feeds));
         QVERIFY(feeds.MainFeed.data().isEmpty());
         QVERIFY(feeds.SecondFeed.data().isEmpty());
         QCOMPARE(nginx.Requests().size(), requests.size());

@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "DemoDeployment.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
@@ -185,6 +186,13 @@ class TestRefreshCycle : public QObject
 
     QStringList NewRequests(qsizetype since) { return demo.Server().Requests().mid(since); }
 
+    // One refresh, and the ones it held, to their end.
+    void Refresh(bool withoutPictures)
+    {
+        cycle->RefreshData(withoutPictures);
+        QTRY_VERIFY_WITH_TIMEOUT(!cycle->Refreshing(), 30000);
+    }
+
     // Every view with a section read once, as a user visiting them all would.
     void VisitEveryView()
     {
@@ -276,7 +284,7 @@ private slots:
         host.Minimized = minimized;
         pas_lib::CurrentViewKind = TViewKind(view);
         const qsizetype before = demo.Server().Requests().size();
-        cycle->RefreshData(withoutPictures);
+        Refresh(withoutPictures);
         QCOMPARE(host.Steps, steps);
         QVERIFY(presenter->Messages.isEmpty());
 
@@ -338,10 +346,10 @@ private slots:
 
     void eachFeedParsedOncePerRefresh()
     {
-        cycle->RefreshData(false); // the first one also reads the settings document
+        Refresh(false); // the first one also reads the settings document
         pas_lib::CurrentViewKind = TViewKind::GeneralForecast;
         TParseCounter counter;
-        cycle->RefreshData(false);
+        Refresh(false);
         QCOMPARE(TParseCounter::Count(), 2);
         QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
         for (int view : {1, 2, 5, 7, 8, 9, 10, 13, 14, 15, 16})
@@ -417,7 +425,7 @@ private slots:
     void failureKeepsData()
     {
         QFETCH(QString, failure);
-        cycle->RefreshData(false);
+        Refresh(false);
         VisitEveryView();
         const auto good = Snapshot();
         QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
@@ -450,7 +458,7 @@ private slots:
 
         pas_lib::CurrentViewKind = TViewKind::GeneralForecast;
         host.Steps.clear();
-        cycle->RefreshData(false);
+        Refresh(false);
         QCOMPARE(host.Steps.last(), QStringLiteral("HideRefreshIndicator"));
         QVERIFY(host.Steps.contains(QStringLiteral("UpdatePictures")));
         VisitEveryView();
@@ -486,7 +494,7 @@ private slots:
         };
 
         serveWithPlace("3.5");
-        cycle->RefreshData(true);
+        Refresh(true);
         QList<TWeatherRow> rows = rowsOfPlace();
         QCOMPARE(rows.size(), 1);
         const qint64 id = rows[0].Id;
@@ -497,7 +505,7 @@ private slots:
         QCOMPARE(pas_lib::currentConditions[0].weather, QStringLiteral("megla"));
 
         serveWithPlace("-7.25");
-        cycle->RefreshData(true);
+        Refresh(true);
         rows = rowsOfPlace();
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].Id, id);
@@ -546,7 +554,7 @@ private slots:
             QImage(demo.FilePath(QStringLiteral("ogledalo1/vreme.jpg"))).size();
 
         const qsizetype before = demo.Server().Requests().size();
-        cycle->LoadFourDayPicture();
+        Await(cycle->LoadFourDayPicture());
         QCOMPARE(NewRequests(before).filter(QStringLiteral("vreme.jpg")).size(), fetched ? 1 : 0);
         const QSize size = cycle->FourDayPicture().Picture().size();
         if (shows == QLatin1String("local"))
@@ -574,7 +582,7 @@ private slots:
             }
         };
         const qsizetype before = demo.Server().Requests().size();
-        cycle->RefreshData(true);
+        Refresh(true);
         QCOMPARE(finished.count(), 2);
         const QStringList one{"StartIconAnimation", "DrawMoonPhase", "StopIconAnimation",
                               "PresentConditions", "HideRefreshIndicator"};
@@ -605,7 +613,7 @@ private slots:
             else
                 throw std::runtime_error("Napaka pri risanju");
         };
-        cycle->RefreshData(false);
+        Refresh(false);
         QCOMPARE(host.Steps,
                  QStringList({"StartIconAnimation", "DrawMoonPhase", "HideRefreshIndicator"}));
         QCOMPARE(presenter->Messages,
@@ -615,7 +623,7 @@ private slots:
         pas_lib::ResetProgramEndRequest();
         host.OnStep = {};
         host.Steps.clear();
-        cycle->RefreshData(true);
+        Refresh(true);
         QCOMPARE(host.Steps.size(), 5);
         QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
     }
