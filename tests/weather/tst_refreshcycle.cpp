@@ -340,7 +340,7 @@ private slots:
         parametri->Set(QStringLiteral("KRAJ_AVTOMATSKE"), QStringLiteral("Koper"));
         ConfigIniValue(TIniMode::Write, QStringLiteral("Reklame"),
                        QStringLiteral("http://oglasi.example/s.asp"), QStringLiteral("URL"));
-        cycle->RefreshData(true);
+        Refresh(true);
         QVERIFY2(AdsUrl.endsWith(QLatin1String("&KO=1&KA=5")), qPrintable(AdsUrl));
     }
 
