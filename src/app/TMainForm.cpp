@@ -79,6 +79,10 @@ TMainForm::~TMainForm()
     if (FWheelHook)
         qApp->removeEventFilter(FWheelHook);
     SaveWindowPosition();
+    // Ended some other way than the exit command (a log-out, a termination
+    // signal): the pinned side channel is kept all the same.
+    if (!FExiting && FSettings)
+        FSettings->setValue(SideChannelValue, suiSideChannel->Pinned());
     FSettings.reset();
     delete FRefresh;
     FRefresh = nullptr;

@@ -2,6 +2,7 @@
 #include "LoopbackServers.h"
 #include "ProgramProcess.h"
 #include "TestHome.h"
+#include "app/TMainForm.h"
 #include "app/WindowPosition.h"
 
 #include <QSettings>
@@ -224,19 +225,36 @@ private slots:
         QCOMPARE(stored->State, quint8(TWindowPosition::Maximized));
     }
 
-    // Without a tray the program runs on, and a second start shows the
-    // window; a tray that comes later gets the icon.
+    // Without a tray the program runs on. Started by the user, it shows the
+    // window after a few seconds and says why; started at log-on, when the
+    // panel may come late, it waits silently and a second start shows the
+    // window. A tray that comes later gets the icon.
+    void withoutTray_data()
+    {
+        QTest::addColumn<bool>("atLogon");
+        QTest::newRow("started by the user") << false;
+        QTest::newRow("started at log-on") << true;
+    }
     void withoutTray()
     {
+        QFETCH(bool, atLogon);
         desktop.StopTray();
         TTestHome home;
         home.WriteFile(QStringLiteral("Config.ini"), OfflineConfig());
-        auto program = Start();
+        auto program = Start(atLogon ? QStringList{QStringLiteral("/startup")} : QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(program->Output().contains(StartedLine), 60000);
         QVERIFY(program->Output().contains(QStringLiteral("No notification area yet")));
-        QVERIFY(!WindowShown());
-        auto second = Start();
-        QCOMPARE(Ended(*second), 0);
+        const QString noTray = QStringLiteral("No notification area; showing the window");
+        if (atLogon) {
+            QTest::qWait(TMainForm::NoTrayGraceMs + 1000);
+            QVERIFY(!WindowShown());
+            QVERIFY(!program->Output().contains(noTray));
+            auto second = Start();
+            QCOMPARE(Ended(*second), 0);
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(program->Output().contains(noTray),
+                                     TMainForm::NoTrayGraceMs + 10000);
+        }
         QVERIFY(WaitShown(*program));
 
         QVERIFY2(desktop.StartTray(), qPrintable(desktop.Error()));

@@ -1,4 +1,5 @@
 #include "DemoDeployment.h"
+#include "LoopbackServers.h"
 #include "MainFormFixture.h"
 #include "ProgramProcess.h"
 #include "QuietRefreshHost.h"
@@ -21,6 +22,8 @@
 
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTimer>
 #include <QtTest>
 #include <cmath>
@@ -170,6 +173,80 @@ private slots:
         QCOMPARE(program.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.Process().exitCode(), 0);
         QCOMPARE(demo.Server().Requests().size(), before);
+    }
+
+    // Asked to stop at any moment of its start-up (a log-out soon after log-on),
+    // the program ends at once and cleanly, its window's position stored: while
+    // a fetch waits for a slow server, or while a message box of the first
+    // refresh is open.
+    void endDuringStartup_data()
+    {
+        QTest::addColumn<bool>("slowServer");
+        QTest::addColumn<QString>("waitFor");
+        QTest::newRow("during a fetch") << true << "Step 4: remote settings";
+        QTest::newRow("during a message box") << false << "Message: Nova verzija";
+    }
+    void endDuringStartup()
+    {
+        QFETCH(bool, slowServer);
+        QFETCH(QString, waitFor);
+        TDelayingProxy slow(demo.BaseUrl(), 2.0);
+        QByteArray urls = demo.ConfigUrlSection();
+        if (slowServer) {
+            QVERIFY2(slow.Start(), qPrintable(slow.Error()));
+            urls.replace(demo.BaseUrl().toLatin1(), slow.BaseUrl().toLatin1());
+        }
+        const QString settingsFile = QStringLiteral("cliententer.asp");
+        const QByteArray settings = demo.ReadFile(settingsFile);
+        QString newer = QString::fromLatin1(settings);
+        newer.replace(QRegularExpression(QStringLiteral("<Verzija>.*</Verzija>"),
+                                         QRegularExpression::DotMatchesEverythingOption),
+                      QStringLiteral("<Verzija><Stevilka>9.9.9.9</Stevilka><Opomba>Nova verzija "
+                                     "je tu.</Opomba></Verzija>"));
+        if (!slowServer)
+            demo.Server().WriteFile(settingsFile, newer.toLatin1());
+        TTestHome home;
+        home.WriteFile(QStringLiteral("Config.ini"), urls);
+        QStringList environment = refreshLogging;
+        environment.last() += QStringLiteral(";nimbulon.app.messages.info=true");
+        TProgramProcess program({}, environment);
+        QTRY_VERIFY2_WITH_TIMEOUT(program.Output().contains(waitFor), qPrintable(program.Output()),
+                                  30000);
+        QElapsedTimer clock;
+        clock.start();
+        program.Process().terminate();
+        const bool ended = program.Process().waitForFinished(10000);
+        demo.Server().WriteFile(settingsFile, settings);
+        QVERIFY2(ended, qPrintable(program.Output()));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(program.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.Process().exitCode(), 0);
+        const QSettings stored(home.Path(QStringLiteral("Nimbulon.ini")), QSettings::IniFormat);
+        QVERIFY(stored.contains(QStringLiteral("MainPozicija")));
+    }
+
+    // A second start is answered while the first still waits for its first
+    // refresh, and ends.
+    void secondStartDuringSlowFirstRefresh()
+    {
+        TDelayingProxy slow(demo.BaseUrl(), 2.0);
+        QVERIFY2(slow.Start(), qPrintable(slow.Error()));
+        QByteArray urls = demo.ConfigUrlSection();
+        urls.replace(demo.BaseUrl().toLatin1(), slow.BaseUrl().toLatin1());
+        TTestHome home;
+        home.WriteFile(QStringLiteral("Config.ini"), urls);
+        TProgramProcess first({}, refreshLogging);
+        QTRY_VERIFY2_WITH_TIMEOUT(first.Output().contains(QStringLiteral("Step 4")),
+                                  qPrintable(first.Output()), 30000);
+        TProgramProcess second;
+        QVERIFY(second.Process().waitForFinished(10000));
+        QCOMPARE(second.Process().exitCode(), 0);
+        QTRY_VERIFY2(first.Output().contains(QStringLiteral("Another start of the program")),
+                     qPrintable(first.Output()));
+        QVERIFY2(!first.Output().contains(refreshFinished), qPrintable(first.Output()));
+        first.Process().terminate();
+        QVERIFY(first.Process().waitForFinished(10000));
+        QCOMPARE(first.Process().exitCode(), 0);
     }
 
     // The main window refreshes while it is created and then on its timer, whose

@@ -63,6 +63,29 @@ void TServerProcess::Stop()
     }
 }
 
+// ------------------------------------------------------------- TDelayingProxy
+
+TDelayingProxy::TDelayingProxy(const QString& upstreamBase, double delaySeconds)
+    : FUpstream(upstreamBase), FDelay(delaySeconds)
+{
+}
+
+QString TDelayingProxy::BaseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(FPort);
+}
+
+QString TDelayingProxy::Program() const
+{
+    return QStringLiteral("/usr/bin/python3");
+}
+
+QStringList TDelayingProxy::Arguments() const
+{
+    return {QStringLiteral(NIMBULON_TEST_SUPPORT_DIR "/delaying-proxy.py"), QString::number(FPort),
+            FUpstream, QString::number(FDelay)};
+}
+
 // --------------------------------------------------------------- TNginxServer
 
 TNginxServer::TNginxServer()

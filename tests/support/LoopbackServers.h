@@ -82,6 +82,26 @@ private:
     QString FPassword;
 };
 
+// A slow server in front of another one: every answer as the upstream's, after
+// a delay; the upstream's address inside documents points to the proxy, so
+// the program's whole way through a deployment is slow.
+class TDelayingProxy : public TServerProcess
+{
+public:
+    TDelayingProxy(const QString& upstreamBase, double delaySeconds);
+    // "http://127.0.0.1:port", without a trailing slash.
+    QString BaseUrl() const;
+
+protected:
+    QString Program() const override;
+    QStringList Arguments() const override;
+    void WriteConfig() override {}
+
+private:
+    QString FUpstream;
+    double FDelay;
+};
+
 // A loopback HTTP server run by the test itself, for what a test must see or
 // control: request headers, timing, broken answers. It runs on the test's thread,
 // served by the events that a blocking fetch lets through.

@@ -16,19 +16,23 @@ TMainFormFixture::~TMainFormFixture()
     Close();
 }
 
-TMainForm& TMainFormFixture::NewForm(const QByteArray& parameters)
+TMainForm& TMainFormFixture::NewForm(const QByteArray& parameters, TStart start)
 {
     FForm.reset();
     const bool newHome = !FHome;
     if (newHome)
         FHome = std::make_unique<TTestHome>();
-    if (newHome || FConfig == TConfig::Rewrite)
-        FHome->WriteFile(QStringLiteral("Config.ini"),
-                         FDemo.ConfigUrlSection() + "[PARAMETRI]\r\n" + parameters);
+    if (newHome || FConfig == TConfig::Rewrite) {
+        QByteArray urls = FDemo.ConfigUrlSection();
+        if (!FServerBase.isEmpty())
+            urls.replace(FDemo.BaseUrl().toLatin1(), FServerBase.toLatin1());
+        FHome->WriteFile(QStringLiteral("Config.ini"), urls + "[PARAMETRI]\r\n" + parameters);
+    }
     pas_lib::ResetProcessState();
     FForm = std::make_unique<TMainForm>();
     // The start-up goes on in the event loop, the first refresh included.
-    if (!QTest::qWaitFor([this] { return FForm->StartupDone(); }, 60000))
+    if (start == TStart::Finished &&
+        !QTest::qWaitFor([this] { return FForm->StartupDone(); }, 60000))
         QTest::qFail("the window's start-up did not end", __FILE__, __LINE__);
     return *FForm;
 }

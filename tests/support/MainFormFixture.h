@@ -23,6 +23,10 @@ public:
         Keep,
     };
 
+    // How far NewForm lets the window come: its whole start-up with the first
+    // refresh, or only as far as the first wait of it.
+    enum class TStart { Finished, Begun };
+
     explicit TMainFormFixture(const TDemoDeployment& demo, TConfig config = TConfig::Rewrite);
     ~TMainFormFixture();
     TMainFormFixture(const TMainFormFixture&) = delete;
@@ -31,7 +35,11 @@ public:
     // Ends the window shown, if any, and creates a new one whose start-up has
     // ended (the first refresh included); parameters are lines of section
     // PARAMETRI.
-    TMainForm& NewForm(const QByteArray& parameters = QByteArray());
+    TMainForm& NewForm(const QByteArray& parameters = QByteArray(),
+                       TStart start = TStart::Finished);
+    // The servers' addresses in Config.ini point here instead of to the demo
+    // (a proxy in front of it); empty: the demo itself.
+    void SetServerBase(const QString& base) { FServerBase = base; }
     // The window, and its data folder; both go with Close.
     TMainForm* Form() const { return FForm.get(); }
     TTestHome& Home();
@@ -42,6 +50,7 @@ public:
 private:
     const TDemoDeployment& FDemo;
     TConfig FConfig;
+    QString FServerBase;
     std::unique_ptr<TTestHome> FHome;
     std::unique_ptr<TMainForm> FForm;
 };
