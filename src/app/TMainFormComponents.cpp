@@ -7,6 +7,7 @@
 #include "controls/SvgIcon.h"
 #include "controls/TImagePanel.h"
 #include "controls/TSideChannel.h"
+#include "controls/TabOrder.h"
 #include "remote/RemoteSettings.h"
 #include "remote/ServerAddresses.h"
 #include "remote/StationCatalogueDownload.h"
@@ -57,6 +58,7 @@ QToolButton* BarButton(QWidget* parent, const QString& name, const QString& icon
     button->setFixedSize(30, 28);
     button->setAutoRaise(true);
     button->setToolTip(hint);
+    button->setAccessibleName(hint);
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -80,8 +82,11 @@ void TMainForm::CreateComponents()
     QWidget* channel = CreateSideChannel();
     rootLayout->addWidget(
         new TSideChannelHost(static_cast<TSideChannel*>(channel), FViewArea, root), 1);
-    rootLayout->addWidget(CreateBottomBar());
+    QWidget* bottomBar = CreateBottomBar();
+    rootLayout->addWidget(bottomBar);
     setCentralWidget(root);
+    // Tab reads the window as the eye does: top area, menu, content, bottom bar.
+    ChainTabOrder({FHeader, channel, FViewArea, bottomBar});
 
     CoolTrayIcon1 = new TTrayIcon(this);
     FTray = new TTrayPresenter(*CoolTrayIcon1, this);
@@ -153,6 +158,7 @@ QWidget* TMainForm::CreateHeader()
     product->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     product->setAutoRaise(true);
     product->setToolTip(QStringLiteral("Nimbulonova spletna stran"));
+    product->setAccessibleName(product->toolTip());
     product->setCursor(Qt::PointingHandCursor);
     connect(product, &QToolButton::clicked, this, [] { pas_lib::OpenWebAddress(HomePageUrl); });
     layout->addWidget(product);
@@ -165,6 +171,7 @@ QWidget* TMainForm::CreateHeader()
     help->setFixedSize(28, 26);
     help->setAutoRaise(true);
     help->setToolTip(AboutCaption);
+    help->setAccessibleName(AboutCaption);
     help->setCursor(Qt::PointingHandCursor);
     connect(help, &QToolButton::clicked, FViewArea, &TViewArea::OpenAbout);
     layout->addWidget(help);
@@ -204,6 +211,7 @@ QWidget* TMainForm::CreateSideChannel()
     FMenu = new TNavigationMenu(FViewActions, panel);
     FMenu->MenuPanel()->move(PanelMargin, top);
     FMenu->SetTop(top);
+    connect(FMenu, &TNavigationMenu::FocusRequested, suiSideChannel, &TSideChannel::Expand);
     connect(suiSideChannel, &TSideChannel::Pop, this, [this] {
         FViewArea->SetPanelLineVisible(true);
         FitMenuPanel();

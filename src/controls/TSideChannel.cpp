@@ -16,6 +16,7 @@ constexpr int CollapseDelayMs = 250;
 TSideChannel::TSideChannel(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("suiSideChannel"));
+    setAccessibleName(QStringLiteral("Stranski pas"));
     setAttribute(Qt::WA_StyledBackground);
     FPanel = new QWidget(this);
     FPanel->setObjectName(QStringLiteral("suiSideChannelPanel"));
@@ -41,10 +42,18 @@ TSideChannel::TSideChannel(QWidget* parent) : QWidget(parent)
     // The keyboard opens it too: Tab onto the bar expands the channel, and the
     // focus leaving it folds it again.
     setFocusPolicy(Qt::TabFocus);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    FFocusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        FFocusInside = now && isAncestorOf(now);
         if (FExpanded && !FPinned && now && now != this && !isAncestorOf(now) && !underMouse())
             Collapse();
     });
+}
+
+TSideChannel::~TSideChannel()
+{
+    // The controls inside give up the focus while they are destroyed, after
+    // this part of the channel is gone.
+    disconnect(FFocusWatch);
 }
 
 void TSideChannel::focusInEvent(QFocusEvent* event)
@@ -52,11 +61,27 @@ void TSideChannel::focusInEvent(QFocusEvent* event)
     QWidget::focusInEvent(event);
     if (event->reason() != Qt::TabFocusReason && event->reason() != Qt::BacktabFocusReason)
         return;
-    Expand();
-    if (event->reason() == Qt::BacktabFocusReason)
+    // Back-tab from the first control inside goes on out; into the channel
+    // from outside, either way, it opens and hands the focus to the first or
+    // the last control inside.
+    if (event->reason() == Qt::BacktabFocusReason && FFocusInside) {
         focusPreviousChild();
-    else
+        return;
+    }
+    Expand();
+    if (event->reason() == Qt::TabFocusReason) {
         focusNextChild();
+        return;
+    }
+    QWidget* last = nullptr;
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain())
+        if (isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() &&
+            widget->isEnabled())
+            last = widget;
+    if (last)
+        last->setFocus(Qt::BacktabFocusReason);
+    else
+        focusPreviousChild();
 }
 
 void TSideChannel::SetPinned(bool pinned)
@@ -78,7 +103,9 @@ void TSideChannel::UpdatePinButton()
     const QColor active(0x7B, 0x56, 0x11);
     FPin->setIcon(
         SvgIcon(FPinned ? QStringLiteral("pin") : QStringLiteral("unpin"), color, active));
-    FPin->setToolTip(FPinned ? QStringLiteral("Odpni") : QStringLiteral("Pripni"));
+    const QString hint = FPinned ? QStringLiteral("Odpni") : QStringLiteral("Pripni");
+    FPin->setToolTip(hint);
+    FPin->setAccessibleName(hint);
 }
 
 void TSideChannel::Expand()

@@ -17,6 +17,7 @@ public:
     static constexpr int BarWidth = 10;
 
     explicit TSideChannel(QWidget* parent = nullptr);
+    ~TSideChannel() override;
 
     // Where the channel's content goes (170 pixels wide).
     QWidget* Panel() const { return FPanel; }
@@ -53,6 +54,9 @@ private:
     QTimer FCollapseTimer;
     bool FPinned = false;
     bool FExpanded = false;
+    // The focus is on a control inside the channel.
+    bool FFocusInside = false;
+    QMetaObject::Connection FFocusWatch;
 };
 
 // Lays the channel over the left edge of a content widget: the content starts

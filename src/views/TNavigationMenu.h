@@ -10,7 +10,10 @@ class QToolButton;
 
 // The side channel's view menu: one 20-pixel row per visible view button in a
 // gap-free column (the menu panel), and under it the arrow panel that scrolls
-// the rows when they do not all fit.
+// the rows when they do not all fit. Screen readers see it as a list of the
+// switched-on views, each entry named and pressable even while the channel is
+// folded; Up, Down, Home and End move between the entries, Enter and Space open
+// one.
 class TNavigationMenu : public QObject
 {
     Q_OBJECT
@@ -47,6 +50,10 @@ public:
     int MenuPanelHeight() const;
     bool ArrowsShown() const;
 
+signals:
+    // Assistive technology asked for an entry's focus: the menu must show.
+    void FocusRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,6 +61,8 @@ private:
     void SetMenuHeight(int height);
     void ScrollContent(int rowsAbove);
     void UpdateArrows();
+    // Moves the focus from an entry as an arrow, Home or End key says.
+    void MoveFocus(QPushButton* from, int key);
 
     QList<QAction*> FActions;
     QList<QPushButton*> FButtons;

@@ -77,6 +77,7 @@ TTitlePanel::TTitlePanel(QWidget* parent) : QWidget(parent)
     FClose->setFixedSize(24, 24);
     FClose->setAutoRaise(true);
     FClose->setToolTip(QStringLiteral("Zapri"));
+    FClose->setAccessibleName(FClose->toolTip());
     FClose->setCursor(Qt::PointingHandCursor);
     FClose->hide();
     layout->addWidget(FClose);
@@ -93,6 +94,7 @@ QString TTitlePanel::Title() const
 void TTitlePanel::SetTitle(const QString& title)
 {
     FTitle->setText(title);
+    setAccessibleName(title);
 }
 
 void TTitlePanel::ShowRefreshing()

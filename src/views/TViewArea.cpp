@@ -128,7 +128,12 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
     pas_lib::CurrentViewKind = view.kind;
     emit ViewChosen(view.kind);
 
+    // Screen readers name the grid and the text pane by the view they show.
     const TViewKindInfo& kind = *ViewKindInfo(view.kind);
+    if (kind.grid)
+        suiDBGrid1->setAccessibleName(view.caption);
+    if (view.tag == PanelTag::TextPane)
+        RichEdit1->setAccessibleName(view.caption);
     if (kind.grid) {
         ShowTableView(kind, takeFocus);
     } else {

@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -32,6 +34,31 @@ namespace {
 
 constexpr int RefreshMinutesMin = 10;
 constexpr int RefreshMinutesMax = 180;
+// Room the window manager's frame takes around the dialog.
+const QSize FrameAllowance(16, 48);
+
+// A page that scrolls when the dialog is smaller than the page, so that its
+// controls never squeeze into each other.
+class TPageScroll : public QScrollArea
+{
+public:
+    explicit TPageScroll(QWidget* page)
+    {
+        setObjectName(page->objectName() + QStringLiteral("Scroll"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(page);
+        viewport()->setAutoFillBackground(false);
+        page->setAutoFillBackground(false);
+    }
+
+    // The whole page: QScrollArea's own hint stops at a few dozen lines.
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(frame, frame);
+    }
+};
 
 QVariant Get(TParam parameter)
 {
@@ -254,10 +281,9 @@ Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
 
     pc = new QStackedWidget(this);
     pc->setObjectName(QStringLiteral("pc"));
-    pc->addWidget(CreateGeneralPage());
-    pc->addWidget(CreateTrayPage());
-    pc->addWidget(CreateSystemPage());
-    pc->addWidget(CreateRefreshPage());
+    for (QWidget* page :
+         {CreateGeneralPage(), CreateTrayPage(), CreateSystemPage(), CreateRefreshPage()})
+        pc->addWidget(new TPageScroll(page));
     body->addWidget(pc, 1);
     connect(izberi_menu, &QTreeWidget::currentItemChanged, this,
             &Tform_parametri::izberi_menuChange);
@@ -280,7 +306,6 @@ Tform_parametri::Tform_parametri(QWidget* parent) : QDialog(parent)
     connect(btn_potrdi, &QPushButton::clicked, this, &Tform_parametri::btn_potrdiClick);
     connect(btn_prekini, &QPushButton::clicked, this, &Tform_parametri::btn_prekiniClick);
 
-    setMinimumSize(512, 465);
     BindControls();
 }
 
@@ -552,6 +577,24 @@ void Tform_parametri::SetPlaceLists(const TPlaceLists& places)
 int Tform_parametri::CurrentPage() const
 {
     return pc->currentIndex();
+}
+
+QSize Tform_parametri::InitialSize(const QSize& room) const
+{
+    ensurePolished();
+    return sizeHint().boundedTo(room - FrameAllowance).expandedTo(minimumSizeHint());
+}
+
+void Tform_parametri::setVisible(bool visible)
+{
+    // Sized before the first show, so that it opens centred at that size.
+    if (visible && !FSized) {
+        FSized = true;
+        const QWidget* over = parentWidget() ? parentWidget()->window() : this;
+        if (QScreen* where = over->screen())
+            resize(InitialSize(where->availableGeometry().size()));
+    }
+    QDialog::setVisible(visible);
 }
 
 void Tform_parametri::showEvent(QShowEvent* event)

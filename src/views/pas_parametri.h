@@ -75,6 +75,13 @@ public:
     // nastavitve" (3, "Osveževanje", has no node and is never shown).
     int CurrentPage() const;
 
+    // The size it opens at on a screen with this much room: the whole content
+    // when there is room for it, else the room there is (the pages scroll),
+    // never below the layout's minimum.
+    QSize InitialSize(const QSize& room) const;
+
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,6 +154,7 @@ private:
     QLabel* lbl_interval;
     QSlider* tb_interval;
     bool FShown = false;
+    bool FSized = false;
     bool FCheckingPort = false;
 };
 

@@ -22,6 +22,8 @@
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -591,6 +593,117 @@ private slots:
         form->ViewAction(TViewKind::ObservationStations)->trigger();
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
+    }
+
+    // Tab reads the window as the eye does: the top area, the menu, the
+    // content, the bottom bar; back-tab into the folded channel opens it at
+    // its last entry, and back-tab from its first entry leaves it.
+    void tabOrder()
+    {
+        NewForm(AllSwitchesOn);
+        form->Prikaiokno1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        auto* product = form->findChild<QToolButton*>(QStringLiteral("suiImageButtonNimbulon"));
+        product->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(product->hasFocus());
+        QStringList walked{product->objectName()};
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == product)
+                break;
+            walked.append(QApplication::focusWidget()->objectName());
+        }
+        QStringList expected{QStringLiteral("suiImageButtonNimbulon"),
+                             QStringLiteral("suiFormMainHelpButton")};
+        for (const TViewInfo& view : Views())
+            expected.append(view.button);
+        expected << QStringLiteral("suiDBGrid1") << QStringLiteral("suiImageButtonGlobe")
+                 << QStringLiteral("suiImageButtonTool") << QStringLiteral("suiImageButtonRefresh")
+                 << QStringLiteral("suiImageButtonExit");
+        QCOMPARE(walked, expected);
+
+        auto* grid = form->findChild<TStationGrid*>();
+        grid->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!form->SideChannel()->Expanded());
+        QTest::keyClick(grid, Qt::Key_Backtab);
+        QVERIFY(form->SideChannel()->Expanded());
+        QCOMPARE(QApplication::focusWidget()->objectName(), Views().last().button);
+        form->findChild<QPushButton*>(Views().first().button)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget()->objectName(),
+                 QStringLiteral("suiFormMainHelpButton"));
+        QTRY_VERIFY(!form->SideChannel()->Expanded());
+    }
+
+    // In the menu the arrows, Home and End move between the shown entries,
+    // and Enter opens the view.
+    void menuKeys()
+    {
+        NewForm(AllSwitchesOff);
+        parametri->Set(QStringLiteral("VODOSTAJI"), true);
+        form->ApplyViewSwitches();
+        form->Prikaiokno1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->SideChannel()->Expand();
+        auto* first = form->findChild<QPushButton*>(QStringLiteral("suiImageButtonOpaz"));
+        first->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(first->hasFocus());
+        auto focusName = [] { return QApplication::focusWidget()->objectName(); };
+        QTest::keyClick(first, Qt::Key_Up);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonOpaz"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonAvto"));
+        // Switched-off entries are passed over.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonVodostaji"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonVodostaji"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonOpaz"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QCOMPARE(focusName(), QStringLiteral("suiImageButtonVodostaji"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind::WaterLevels);
+    }
+
+    // Screen readers see the menu as a list of the shown views, named, the
+    // current one selected; an entry opens its view while the channel is
+    // folded, and focusing one opens the channel.
+    void accessibleMenu()
+    {
+        NewForm(AllSwitchesOff);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(
+            form->findChild<QWidget*>(QStringLiteral("PanelMenuBtnsContent")));
+        QVERIFY(list);
+        QCOMPARE(list->role(), QAccessible::List);
+        QVERIFY(!list->text(QAccessible::Name).isEmpty());
+        QCOMPARE(list->childCount(), 2);
+        parametri->Set(QStringLiteral("SNEZNA_ODEJA"), true);
+        form->ApplyViewSwitches();
+        QCOMPARE(list->childCount(), 3);
+        QAccessibleInterface* snow = list->child(2);
+        QCOMPARE(snow->role(), QAccessible::ListItem);
+        QCOMPARE(snow->text(QAccessible::Name), ViewOfKind(TViewKind::SnowCover)->caption);
+        QCOMPARE(list->indexOfChild(snow), 2);
+        QVERIFY(list->child(0)->state().selected);
+        QVERIFY(!snow->state().selected);
+
+        form->Prikaiokno1Click();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QVERIFY(!form->SideChannel()->Expanded());
+        QAccessibleActionInterface* actions = snow->actionInterface();
+        QVERIFY(actions);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(pas_lib::CurrentViewKind, TViewKind::SnowCover);
+        QVERIFY(snow->state().selected);
+        QVERIFY(!list->child(0)->state().selected);
+
+        QVERIFY(!form->SideChannel()->Expanded());
+        list->child(1)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+        QVERIFY(form->SideChannel()->Expanded());
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(),
+                     QStringLiteral("suiImageButtonAvto"));
     }
 
     // The keyboard reaches every menu button (Tab opens the channel and

@@ -2,6 +2,7 @@
 #include "MainFormFixture.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
+#include "app/ProgramStyle.h"
 #include "app/TMainForm.h"
 #include "common/DataPaths.h"
 #include "common/WindowsColor.h"
@@ -18,9 +19,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -54,6 +58,65 @@ bool Logical(const char* name)
     return parametri->Get(QLatin1String(name)).toBool();
 }
 
+// The least size a layout may give a control, as Qt's layouts reckon it.
+QSize LeastSize(const QWidget& widget)
+{
+    const QSizePolicy policy = widget.sizePolicy();
+    const QSize hint = widget.sizeHint();
+    const QSize least = widget.minimumSizeHint();
+    QSize size(0, 0);
+    if (policy.horizontalPolicy() != QSizePolicy::Ignored)
+        size.setWidth(policy.horizontalPolicy() & QSizePolicy::ShrinkFlag
+                          ? least.width()
+                          : std::max(hint.width(), least.width()));
+    if (policy.verticalPolicy() != QSizePolicy::Ignored)
+        size.setHeight(policy.verticalPolicy() & QSizePolicy::ShrinkFlag
+                           ? least.height()
+                           : std::max(hint.height(), least.height()));
+    if (widget.minimumWidth() > 0)
+        size.setWidth(widget.minimumWidth());
+    if (widget.minimumHeight() > 0)
+        size.setHeight(widget.minimumHeight());
+    return size;
+}
+
+QString Describe(const QWidget& widget)
+{
+    return widget.objectName() + QLatin1Char('/') +
+           QString::fromLatin1(widget.metaObject()->className());
+}
+
+// Controls squeezed below their least size or lying over each other: of every
+// widget with a layout, its shown children; one fault a line.
+QString LayoutFaults(const QWidget& root)
+{
+    QString faults;
+    QList<QWidget*> parents = root.findChildren<QWidget*>();
+    parents.prepend(const_cast<QWidget*>(&root));
+    for (const QWidget* parent : std::as_const(parents)) {
+        // A scroll area's parts (viewport, bars, corner) lie over each other by design.
+        if (!parent->layout() || !parent->isVisible() || qobject_cast<const QScrollArea*>(parent))
+            continue;
+        QList<const QWidget*> shown;
+        for (const QObject* child : parent->children())
+            if (child->isWidgetType() && static_cast<const QWidget*>(child)->isVisible() &&
+                !static_cast<const QWidget*>(child)->isWindow())
+                shown.append(static_cast<const QWidget*>(child));
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const QSize least = LeastSize(*shown[i]);
+            if (shown[i]->width() < least.width() || shown[i]->height() < least.height())
+                faults += Describe(*shown[i]) + QStringLiteral(" squeezed to %1 x %2\n")
+                                                    .arg(shown[i]->width())
+                                                    .arg(shown[i]->height());
+            for (qsizetype k = i + 1; k < shown.size(); ++k)
+                if (shown[i]->geometry().intersects(shown[k]->geometry()))
+                    faults += Describe(*shown[i]) + QStringLiteral(" over ") + Describe(*shown[k]) +
+                              QLatin1Char('\n');
+        }
+    }
+    return faults;
+}
+
 } // namespace
 
 class TestSettingsDialog : public QObject
@@ -83,6 +146,8 @@ private slots:
     {
         QVERIFY(xdg.isValid());
         qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
+        // The program's look, whose margins and fonts the sizes depend on.
+        ApplyProgramStyle();
     }
 
     void init() { presenter = std::make_unique<TRecordingPresenter>(); }
@@ -352,6 +417,71 @@ private slots:
         QCOMPARE(dialog->Saved, -1);
         QCOMPARE(home->ReadFile(QStringLiteral("Config.ini")), before);
         QVERIFY(!QFile::exists(StartAtLogonEntryPath()));
+    }
+
+    // The layout gives the dialog its minimum, and the dialog keeps to it;
+    // at its minimum every page scrolls, and no control is squeezed or lies
+    // over another.
+    void minimumFromLayout()
+    {
+        Open("");
+        dialog->resize(10, 10);
+        QCOMPARE(dialog->minimumSize(), dialog->layout()->totalMinimumSize());
+        QVERIFY(dialog->width() >= dialog->minimumSizeHint().width());
+        QVERIFY(dialog->height() >= dialog->minimumSizeHint().height());
+        auto* menu = Find<QTreeWidget>(*dialog, "izberi_menu");
+        for (int page = 0; page < menu->topLevelItemCount(); ++page) {
+            menu->setCurrentItem(menu->topLevelItem(page));
+            QCOMPARE(dialog->CurrentPage(), page);
+            auto* scroll =
+                dialog->findChild<QScrollArea*>(QStringLiteral("TabSheet%1Scroll").arg(page + 1));
+            QVERIFY(scroll && scroll->isVisible());
+            QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+            const QString faults = LayoutFaults(*dialog);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults));
+        }
+    }
+
+    // It opens with all of its content where the screen has room for it, and
+    // no larger than the screen where it has not, the pages scrolling; no
+    // control is squeezed or lies over another either way.
+    void initialSize_data()
+    {
+        QTest::addColumn<QSize>("room");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("1366 x 768") << QSize(1366, 768) << true;
+        QTest::newRow("1024 x 768") << QSize(1024, 768) << true;
+        QTest::newRow("1024 x 768 at scale 2") << QSize(512, 384) << false;
+        QTest::newRow("640 x 480") << QSize(640, 480) << false;
+    }
+    void initialSize()
+    {
+        QFETCH(QSize, room);
+        QFETCH(bool, whole);
+        Open("");
+        const QSize size = dialog->InitialSize(room);
+        QVERIFY2(size.width() <= room.width() && size.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        QVERIFY(size.width() >= dialog->minimumSizeHint().width());
+        QVERIFY(size.height() >= dialog->minimumSizeHint().height());
+        QCOMPARE(size == dialog->sizeHint(), whole);
+        dialog->resize(size);
+        QTRY_COMPARE(dialog->size(), size);
+        auto* menu = Find<QTreeWidget>(*dialog, "izberi_menu");
+        bool scrolls = false;
+        for (int page = 0; page < menu->topLevelItemCount(); ++page) {
+            menu->setCurrentItem(menu->topLevelItem(page));
+            auto* scroll =
+                dialog->findChild<QScrollArea*>(QStringLiteral("TabSheet%1Scroll").arg(page + 1));
+            QVERIFY(scroll && scroll->isVisible());
+            // The page's layout settles on posted requests.
+            QTest::qWait(20);
+            scrolls = scrolls || scroll->verticalScrollBar()->maximum() > 0 ||
+                      scroll->horizontalScrollBar()->maximum() > 0;
+            const QString faults = LayoutFaults(*dialog);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults));
+        }
+        QCOMPARE(scrolls, !whole);
     }
 
     // The font and colour buttons store their parameters at once, also when
