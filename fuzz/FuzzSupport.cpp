@@ -70,13 +70,14 @@ QByteArray ReadHomeFile(const QString& name)
     return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? file.readAll() : QByteArray();
 }
 
-pas_lib::TMessageAnswer TQuietPresenter::Present(pas_lib::TMessageKind kind, const QString& text)
+QCoro::Task<pas_lib::TMessageAnswer> TQuietPresenter::Present(pas_lib::TMessageKind kind,
+                                                              QString text)
 {
     ++Count;
     Last = text;
     if (kind != pas_lib::TMessageKind::Question)
-        return pas_lib::TMessageAnswer::Ok;
-    return AnswerYes ? pas_lib::TMessageAnswer::Yes : pas_lib::TMessageAnswer::No;
+        co_return pas_lib::TMessageAnswer::Ok;
+    co_return AnswerYes ? pas_lib::TMessageAnswer::Yes : pas_lib::TMessageAnswer::No;
 }
 
 TQuietPresenter& Presenter()

@@ -25,7 +25,7 @@ QByteArray ReadHomeFile(const QString& name);
 class TQuietPresenter : public pas_lib::TMessagePresenter
 {
 public:
-    pas_lib::TMessageAnswer Present(pas_lib::TMessageKind kind, const QString& text) override;
+    QCoro::Task<pas_lib::TMessageAnswer> Present(pas_lib::TMessageKind kind, QString text) override;
     int Count = 0;
     bool AnswerYes = false;
     QString Last;
