@@ -7,6 +7,7 @@
 #include "app/lnGlobalVar.h"
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
+#include "common/PictureFile.h"
 #include "net/TDownLoad.h"
 #include "platform/TerminationSignals.h"
 
@@ -51,6 +52,7 @@ int RunProgram(int argc, char** argv)
     // The program lives in the notification area: closing windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyProgramStyle();
+    pas_lib::LimitPictureDecoding();
     TMessageBoxPresenter presenter;
     pas_lib::SetMessagePresenter(&presenter);
     QuitOnTerminationSignals();

@@ -142,6 +142,7 @@ QCoro::Task<> TMainForm::StartupSteps()
     FRefresh = new TRefreshCycle(*FWeather, *this, this);
     FRefresh->setObjectName(QStringLiteral("RefreshCycle"));
     FViewArea->SetViewLoader([this](TViewKind kind) { FRefresh->LoadView(kind); });
+    FViewArea->SetFeeds(&FRefresh->Feeds());
     connect(&FRefresh->FourDayPicture(), &TFourDayPicture::pictureChanged, this,
             [this](const QImage& picture) { suiImagePanel4dni->SetPicture(picture); });
     connect(FRefresh, &TRefreshCycle::refreshFinished, this, [this] {
@@ -442,22 +443,34 @@ void TMainForm::StopIconAnimation()
 
 void TMainForm::ShowRefreshIndicator()
 {
-    FViewArea->ShowRefreshing();
-    // Over the window only: a dialog opened meanwhile works as ever.
-    if (!FBusyCursor) {
-        setCursor(Qt::WaitCursor);
-        FBusyCursor = true;
-    }
+    FRefreshBusy = true;
+    ShowBusy();
 }
 
 void TMainForm::HideRefreshIndicator()
 {
     // A refresh that ended early never reached the frames' stop.
     FTray->StopIconAnimation();
-    FViewArea->HideRefreshing();
-    if (FBusyCursor) {
-        unsetCursor();
-        FBusyCursor = false;
+    FRefreshBusy = false;
+    ShowBusy();
+}
+
+// The indicator and the busy cursor while a refresh or a picture view's
+// download or animation runs; over the window only, so a dialog opened
+// meanwhile works as ever.
+void TMainForm::ShowBusy()
+{
+    const bool busy = FRefreshBusy || FViewArea->PicturesBusy();
+    if (busy)
+        FViewArea->ShowRefreshing();
+    else
+        FViewArea->HideRefreshing();
+    if (busy != FBusyCursor) {
+        if (busy)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+        FBusyCursor = busy;
     }
 }
 
@@ -491,4 +504,5 @@ void TMainForm::RestoreSort()
 void TMainForm::UpdatePictures()
 {
     qCDebug(lcRefresh) << "Radar and forecast pictures";
+    FViewArea->UpdatePicturesInBackground();
 }

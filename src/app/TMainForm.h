@@ -120,6 +120,7 @@ private:
     QCoro::Task<> FormCreate();
     QCoro::Task<> StartupSteps();
     void NoTrayAfterStart();
+    void ShowBusy();
     QCoro::Task<> RunSettingsDialog();
     void tmOsveziTimer();
     void HideToTray();
@@ -168,6 +169,7 @@ private:
     // The state the window shows in: normal or maximised.
     Qt::WindowStates FShownState = Qt::WindowNoState;
     bool FBusyCursor = false;
+    bool FRefreshBusy = false;
     bool FStartupFinished = false;
     bool FPositionRestored = false;
     QTimer* FNoTrayWait = nullptr;

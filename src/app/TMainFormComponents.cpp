@@ -78,6 +78,8 @@ void TMainForm::CreateComponents()
     rootLayout->setSpacing(0);
     FViewArea = new TViewArea(*FWeather);
     connect(FViewArea, &TViewArea::ViewChosen, this, &TMainForm::ViewChosen);
+    connect(FViewArea, &TViewArea::PicturesBusyChanged, this, &TMainForm::ShowBusy);
+    connect(this, &TMainForm::PictureRefreshRequested, FViewArea, &TViewArea::RefreshPicture);
     rootLayout->addWidget(CreateHeader());
     QWidget* channel = CreateSideChannel();
     rootLayout->addWidget(
@@ -135,6 +137,8 @@ void TMainForm::CreateActions()
     actAnimiraj = makeAction(QStringLiteral("actAnimiraj"), QStringLiteral("Animacija slike..."),
                              QKeySequence(Qt::Key_F3));
     actAnimiraj->setEnabled(false);
+    connect(actAnimiraj, &QAction::triggered, this,
+            [this] { FViewArea->Animate(pas_lib::CurrentViewKind); });
     actNastavitve =
         makeAction(QStringLiteral("actNastavitve"), QStringLiteral("Nastavitve programa"), {});
     connect(actNastavitve, &QAction::triggered, this, &TMainForm::actNastavitveExecute);

@@ -53,8 +53,12 @@ QCoro::Task<int> FetchWithSystemClient(QUrl url, QString fileName, QBuffer* stre
 QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName, QBuffer* stream,
                                  int slot, const pas_lib::TCancellation* cancellation)
 {
+    // The stamp can only keep a file that is there: a slot that serves several
+    // files (the satellite pictures of a kind) would otherwise never bring a
+    // picture that was not fetched before.
     const double stamp = LastModifiedStamps.Get(slot);
-    if (slot >= 1 && stamp > stampEpsilon) {
+    const bool kept = fileName.isEmpty() || QFileInfo::exists(fileName);
+    if (slot >= 1 && stamp > stampEpsilon && kept) {
         const THttpResponse head = co_await client.Head(url, cancellation);
         if (!head.Ok) {
             DeleteDestination(fileName);

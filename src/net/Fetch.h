@@ -12,7 +12,7 @@ class THttpClient;
 // memory stream, on the calling thread, awaited: the thread's events run
 // meanwhile. The stream must live until the fetch is done.
 // slot is the file's stamp slot (1 to 13) for a download that is skipped when
-// the server's copy has not changed, or -1. Returns the size in bytes of the
+// the server's copy has not changed and the file is there, or -1. Returns the size in bytes of the
 // file written or of the stream afterwards (0 or more), -1 when nothing was
 // transferred (empty address, the server's copy unchanged: the file is kept;
 // with DOWNLOAD_API any failure), -2 when the HEAD request failed, -3 when the

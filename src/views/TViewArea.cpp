@@ -1,11 +1,15 @@
 #include "views/TViewArea.h"
 
+#include "views/TForecastView.h"
+#include "views/TPictureContext.h"
+#include "views/TRadarView.h"
 #include "views/TStationGrid.h"
 #include "views/TStatisticsBar.h"
 #include "views/TTitlePanel.h"
 #include "views/ViewTable.h"
 #include "views/ViewsLog.h"
 #include "views/frm_about.h"
+#include "views/frm_satelitske_slike.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
 #include "weather/TWeatherData.h"
@@ -32,8 +36,10 @@ QWidget* Tagged(QWidget* widget, const QString& name, int tag)
 
 } // namespace
 
-TViewArea::TViewArea(TWeatherData& weather, QWidget* parent) : QWidget(parent), FWeather(weather)
+TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
+    : QWidget(parent), FWeather(weather), FPictures(new TPictureContext(this))
 {
+    connect(FPictures, &TPictureContext::BusyChanged, this, &TViewArea::PicturesBusyChanged);
     setObjectName(QStringLiteral("suiImagePanelBckgnd"));
     setAttribute(Qt::WA_StyledBackground);
     auto* outer = new QHBoxLayout(this);
@@ -89,17 +95,22 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent) : QWidget(parent), 
 
     FrameAbout = new TFrameAbout(views);
     FrameAbout->hide();
+    suiImagePanel1 = new TRadarView(*FPictures, views);
+    suiImagePanel1->hide();
+    FrameSateliskeSlike1 = new TFrameSateliskeSlike(*FPictures, views);
+    FrameSateliskeSlike1->hide();
+    suiIPNapovedVSliki = new TForecastView(*FPictures, views);
+    suiIPNapovedVSliki->hide();
 
     FTaggedControls = {
         suiDBGrid1,
         suiStatusBar,
         RichEdit1,
-        Tagged(new QLabel(views), QStringLiteral("suiImagePanel1"), PanelTag::Radar),
-        Tagged(new QWidget(views), QStringLiteral("suiIPNapovedVSliki"),
-               PanelTag::ForecastPictures),
+        suiImagePanel1,
+        suiIPNapovedVSliki,
         Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
         Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
-        Tagged(new QWidget(views), QStringLiteral("FrameSateliskeSlike1"), PanelTag::Satellite),
+        FrameSateliskeSlike1,
         Tagged(new QWidget(views), QStringLiteral("FrameGraf1"), PanelTag::Graph),
         FrameAbout,
         suiImagePanelTitle->CloseButton(),
@@ -107,6 +118,30 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent) : QWidget(parent), 
     for (QWidget* control : std::as_const(FTaggedControls))
         if (control->parentWidget() == views)
             stack->addWidget(control, control == suiStatusBar ? 0 : 1);
+}
+
+TViewArea::~TViewArea()
+{
+    // What the picture views await ends before the context they report to goes.
+    FPictures->blockSignals(true);
+    StopPictures();
+}
+
+void TViewArea::SetFeeds(const TFeeds* feeds)
+{
+    FPictures->SetFeeds(feeds);
+}
+
+bool TViewArea::PicturesBusy() const
+{
+    return FPictures->Busy();
+}
+
+void TViewArea::StopPictures()
+{
+    suiImagePanel1->Stop();
+    FrameSateliskeSlike1->Stop();
+    suiIPNapovedVSliki->Stop();
 }
 
 void TViewArea::ShowPanel(int tag)
@@ -120,6 +155,16 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
 {
     QElapsedTimer clock;
     clock.start();
+    // A picture view that goes out of sight stops what it waits for.
+    const int leaving = AboutShown() ? FAboutReturnTag : FCurrentPanelTag;
+    if (leaving != view.tag) {
+        if (leaving == PanelTag::Radar)
+            suiImagePanel1->Stop();
+        else if (leaving == PanelTag::Satellite)
+            FrameSateliskeSlike1->Stop();
+        else if (leaving == PanelTag::ForecastPictures)
+            suiIPNapovedVSliki->Stop();
+    }
     // Leaving the About page for another view: the title follows the views again.
     FCurrentPanelTag = 0;
     FWeather.ViewTitle->SetText(view.Title());
@@ -166,6 +211,54 @@ TWeatherTableModel* TViewArea::TableModel(const TViewKindInfo& view)
     auto* model = new TWeatherTableModel(view.Table(FWeather), this);
     FTableModels.insert(view.kind, model);
     return model;
+}
+
+void TViewArea::ShowPicture(TViewKind kind)
+{
+    switch (kind) {
+    case TViewKind::Radar:
+        suiImagePanel1->ShowRadarPicture(false, false, false);
+        break;
+    case TViewKind::Satellite:
+        FrameSateliskeSlike1->ShowSatellitePicture(false);
+        break;
+    case TViewKind::ForecastMaps:
+        suiIPNapovedVSliki->ShowForecastPictures(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TViewArea::RefreshPicture(TViewKind kind)
+{
+    switch (kind) {
+    case TViewKind::Radar:
+        suiImagePanel1->ShowRadarPicture(true, true, false);
+        break;
+    case TViewKind::Satellite:
+        FrameSateliskeSlike1->ShowSatellitePicture(true);
+        break;
+    case TViewKind::ForecastMaps:
+        suiIPNapovedVSliki->ShowForecastPictures(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TViewArea::Animate(TViewKind kind)
+{
+    if (kind == TViewKind::Radar)
+        suiImagePanel1->ShowRadarPicture(true, false, false);
+    else if (kind == TViewKind::Satellite)
+        FrameSateliskeSlike1->AnimateSatellite();
+}
+
+void TViewArea::UpdatePicturesInBackground()
+{
+    suiImagePanel1->ShowRadarPicture(false, false, true);
+    suiIPNapovedVSliki->ShowForecastPictures(true);
 }
 
 void TViewArea::UpdateTableStatistics(TWeatherTable& table)

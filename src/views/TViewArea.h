@@ -9,6 +9,11 @@
 
 class QLabel;
 class QTextBrowser;
+class TForecastView;
+class TFrameSateliskeSlike;
+class TPictureContext;
+class TRadarView;
+struct TFeeds;
 class TFrameAbout;
 class TStationGrid;
 class TStatisticsBar;
@@ -30,8 +35,11 @@ public:
     using TViewLoader = std::function<void(TViewKind kind)>;
 
     explicit TViewArea(TWeatherData& weather, QWidget* parent = nullptr);
+    ~TViewArea() override;
 
     void SetViewLoader(TViewLoader loader) { FLoadView = std::move(loader); }
+    // The feeds whose change stamps the picture views compare their files with.
+    void SetFeeds(const TFeeds* feeds);
 
     // Shows a view: its title and controls, then its data; takeFocus gives its
     // grid or text pane the keyboard (not while the window is minimised).
@@ -57,22 +65,41 @@ public:
     void HideNote();
     QLabel* Note() const { return lblObvestilo; }
 
+    // The picture views' share of the commands: the refresh command in a
+    // picture view reloads only its picture, the animate command animates the
+    // radar or the satellite pictures, and a refresh with pictures downloads
+    // stale radar and forecast pictures in the background.
+    void RefreshPicture(TViewKind kind);
+    void Animate(TViewKind kind);
+    void UpdatePicturesInBackground();
+    // Whether a picture view's download or animation runs.
+    bool PicturesBusy() const;
+
     // The one-pixel line at the left edge while the side channel lies over it.
     void SetPanelLineVisible(bool visible);
 
     TTitlePanel* TitlePanel() const { return suiImagePanelTitle; }
     TStationGrid* Grid() const { return suiDBGrid1; }
     TFrameAbout* About() const { return FrameAbout; }
+    TRadarView* Radar() const { return suiImagePanel1; }
+    TFrameSateliskeSlike* Satellite() const { return FrameSateliskeSlike1; }
+    TForecastView* Forecast() const { return suiIPNapovedVSliki; }
 
 signals:
     // A view was chosen; its data loads right after.
     void ViewChosen(TViewKind kind);
+    // A picture view's download or animation begins or ends: the window shows
+    // the refreshing indicator and the busy cursor meanwhile.
+    void PicturesBusyChanged(bool busy);
 
 private:
     void ShowTableView(const TViewKindInfo& view, bool takeFocus);
+    void ShowPicture(TViewKind kind);
+    void StopPictures();
     TWeatherTableModel* TableModel(const TViewKindInfo& view);
 
     TWeatherData& FWeather;
+    TPictureContext* FPictures;
     TViewLoader FLoadView;
     QWidget* PanelLine;
     QLabel* lblObvestilo;
@@ -81,6 +108,9 @@ private:
     TStatisticsBar* suiStatusBar;
     QTextBrowser* RichEdit1;
     TFrameAbout* FrameAbout;
+    TRadarView* suiImagePanel1;
+    TFrameSateliskeSlike* FrameSateliskeSlike1;
+    TForecastView* suiIPNapovedVSliki;
     QList<QWidget*> FTaggedControls;
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 

@@ -1,23 +1,13 @@
 #include "weather/TFourDayPicture.h"
 
+#include "common/PictureFile.h"
 #include "weather/WeatherLog.h"
-
-#include <QImageReader>
 
 bool TFourDayPicture::LoadFromFile(const QString& fileName)
 {
-    QImageReader reader(fileName);
-    // The panel is small; a server's picture with absurd dimensions is refused
-    // before any pixel memory is taken.
-    constexpr int maxSide = 4096;
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > maxSide || size.height() > maxSide)) {
-        qCDebug(lcWeather) << "Four-day picture too large:" << fileName << size;
-        return false;
-    }
-    QImage picture = reader.read();
+    QImage picture = pas_lib::ReadPicture(fileName);
     if (picture.isNull()) {
-        qCDebug(lcWeather) << "Four-day picture not decoded:" << fileName << reader.errorString();
+        qCDebug(lcWeather) << "Four-day picture not shown:" << fileName;
         return false;
     }
     FPicture = std::move(picture);

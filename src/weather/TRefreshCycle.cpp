@@ -10,6 +10,7 @@
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/PictureSources.h"
 #include "weather/StationCode.h"
 #include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
@@ -214,18 +215,14 @@ QCoro::Task<> TRefreshCycle::LoadFourDayPicture()
         qCDebug(lcRefresh) << "No picture folder:" << pas_lib::SlikeDir;
         co_return;
     }
-    const QString fileName = pas_lib::SlikeDir + QStringLiteral("vreme.jpg");
-    const std::optional<QDateTime> stamp =
-        pas_lib::ParseFeedDateTime(ChangeStamp(FFeeds.MainDocument, 6));
-    const double stampDays = stamp ? pas_lib::DateTimeToDays(*stamp) : 0.0;
-    const QFileInfo file(fileName);
-    if (file.exists() && pas_lib::DateTimeToDays(file.lastModified()) >= stampDays) {
+    const TPictureSource& source = Pictures::FourDay;
+    const QString fileName = PicturePath(source);
+    if (QFileInfo::exists(fileName) && PictureFresh(source, FFeeds.MainDocument)) {
         qCDebug(lcRefresh) << "Four-day picture is current";
         FFourDayPicture.LoadFromFile(fileName);
         co_return;
     }
-    if (co_await Fetch(MirrorFileAddress(PickMirror(), 6), fileName, nullptr, 6, &FCancellation) >
-        0)
+    if (co_await Fetch(PictureAddress(source), fileName, nullptr, source.slot, &FCancellation) > 0)
         FFourDayPicture.LoadFromFile(fileName);
 }
 

@@ -1,6 +1,7 @@
 #include "Await.h"
 #include "DemoDeployment.h"
 #include "RecordingPresenter.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
@@ -63,58 +64,6 @@ QByteArray WithinRoot(QByteArray feed, const QByteArray& inner)
     feed.insert(feed.lastIndexOf("</"), inner);
     return feed;
 }
-
-// Puts feeds into memory as a refresh leaves them: received and parsed.
-void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second = QByteArray())
-{
-    for (auto [feed, data] : {std::pair{&feeds.MainFeed, &main}, {&feeds.SecondFeed, &second}}) {
-        feed->close();
-        feed->setData(*data);
-        feed->open(QIODevice::ReadWrite);
-    }
-    feeds.Parse();
-}
-
-void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified)
-{
-    QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.flush(); // a later write would move the time again
-    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
-}
-
-QByteArray PictureBytes(int side, Qt::GlobalColor colour)
-{
-    QImage picture(side, side, QImage::Format_RGB32);
-    picture.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
-}
-
-// Puts deployment files back when a test that changed them ends, passed or not.
-class TRestoreFiles
-{
-public:
-    TRestoreFiles(TDemoDeployment& demo, const QStringList& paths) : FDemo(demo)
-    {
-        for (const QString& path : paths)
-            FSaved.emplace(path, demo.ReadFile(path));
-    }
-    ~TRestoreFiles()
-    {
-        for (const auto& [path, data] : FSaved)
-            FDemo.Server().WriteFile(path, data);
-    }
-
-private:
-    TDemoDeployment& FDemo;
-    std::map<QString, QByteArray> FSaved;
-};
 
 const QStringList feedFiles{"ogledalo1/podatki.xml", "ogledalo1/podatkiOstalo.xml",
                             "ogledalo2/podatki.xml", "ogledalo2/podatkiOstalo.xml"};

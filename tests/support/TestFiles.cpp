@@ -1,0 +1,54 @@
+#include "TestFiles.h"
+
+#include "DemoDeployment.h"
+#include "weather/FetchFeed.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTest>
+
+void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second)
+{
+    for (auto [feed, data] : {std::pair{&feeds.MainFeed, &main}, {&feeds.SecondFeed, &second}}) {
+        feed->close();
+        feed->setData(*data);
+        feed->open(QIODevice::ReadWrite);
+    }
+    feeds.Parse();
+}
+
+void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+    file.flush(); // a later write would move the time again
+    QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+QByteArray PictureBytes(int side, Qt::GlobalColor colour)
+{
+    QImage picture(side, side, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+TRestoreFiles::TRestoreFiles(TDemoDeployment& demo, const QStringList& paths) : FDemo(demo)
+{
+    for (const QString& path : paths)
+        FSaved.emplace(path, demo.ReadFile(path));
+}
+
+TRestoreFiles::~TRestoreFiles()
+{
+    for (const auto& [path, data] : FSaved)
+        FDemo.Server().WriteFile(path, data);
+}

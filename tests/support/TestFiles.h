@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+#include <map>
+
+class TDemoDeployment;
+struct TFeeds;
+
+// Puts feeds into memory as a refresh leaves them: received and parsed.
+void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second = QByteArray());
+// Writes a file with a modification time of the test's choosing.
+void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified);
+// A square PNG of one colour.
+QByteArray PictureBytes(int side, Qt::GlobalColor colour);
+
+// Puts deployment files back when a test that changed them ends, passed or not.
+class TRestoreFiles
+{
+public:
+    TRestoreFiles(TDemoDeployment& demo, const QStringList& paths);
+    ~TRestoreFiles();
+    TRestoreFiles(const TRestoreFiles&) = delete;
+    TRestoreFiles& operator=(const TRestoreFiles&) = delete;
+
+private:
+    TDemoDeployment& FDemo;
+    std::map<QString, QByteArray> FSaved;
+};
