@@ -53,7 +53,8 @@ QCoro::Task<> TRadarView::ShowRadarPicture(bool animated, bool force, bool backg
     if (animated)
         busy.emplace(FContext);
     if (fresh && !force && QFile::exists(path)) {
-        LoadFile(path);
+        const bool loaded = LoadFile(path);
+        qCDebug(lcViews) << "Radar picture" << source.fileName << "from its file:" << loaded;
         co_return;
     }
     // The user waits for the download: the window shows that it works.

@@ -181,6 +181,8 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
         RichEdit1->setAccessibleName(view.caption);
     if (kind.grid) {
         ShowTableView(kind, takeFocus);
+    } else if (kind.picture) {
+        ShowPicture(kind.kind);
     } else {
         if (FLoadView)
             FLoadView(kind.kind);

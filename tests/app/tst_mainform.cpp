@@ -5,18 +5,22 @@
 #include "app/TMainForm.h"
 #include "app/WindowPosition.h"
 #include "common/Desktop.h"
+#include "controls/TImagePanel.h"
 #include "controls/TSideChannel.h"
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
 #include "tray/TrayRules.h"
+#include "views/TForecastView.h"
 #include "views/TNavigationMenu.h"
+#include "views/TRadarView.h"
 #include "views/TStationGrid.h"
 #include "views/TTitlePanel.h"
 #include "views/TViewArea.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
+#include "views/frm_satelitske_slike.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/TRefreshCycle.h"
@@ -560,11 +564,19 @@ private slots:
 
         form->Prikaiokno1Click();
         form->ViewAction(TViewKind::Radar)->trigger();
+        QTRY_VERIFY(!form->TitlePanel()->Refreshing());
+        auto animations = [&] {
+            return demo.Server().Requests().filter(QStringLiteral("radar_anim.gif")).size();
+        };
+        const qsizetype animationsBefore = animations();
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
+        // The animated radar picture, downloaded anew with the indicator on.
+        QVERIFY(form->TitlePanel()->Refreshing());
+        QTRY_VERIFY(!form->TitlePanel()->Refreshing());
+        QCOMPARE(animations(), animationsBefore + 1);
         QCOMPARE(feeds(), before + 1);
         QCOMPARE(pictures.size(), 1);
         QCOMPARE(pictures.first().first().value<TViewKind>(), TViewKind::Radar);
-        QVERIFY(!form->TitlePanel()->Refreshing());
 
         form->ViewAction(TViewKind::GeneralForecast)->trigger();
         form->findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
@@ -575,6 +587,42 @@ private slots:
         QVERIFY(!form->TitlePanel()->Refreshing());
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // The picture views from the window: each shows its picture when opened,
+    // F3 animates the radar and the satellite pictures, a view switch stops
+    // the animation, and the exit command during one is safe.
+    void pictureViews()
+    {
+        NewForm(AllSwitchesOn);
+        form->Prikaiokno1Click();
+        TViewArea& area = *form->ViewArea();
+        QAction* animate = form->findChild<QAction*>(QStringLiteral("actAnimiraj"));
+        form->ViewAction(TViewKind::Radar)->trigger();
+        QTRY_VERIFY(!area.Radar()->Picture().isNull());
+        QVERIFY(!area.Radar()->Movie());
+        animate->trigger();
+        QTRY_VERIFY(area.Radar()->Movie());
+
+        form->ViewAction(TViewKind::ForecastMaps)->trigger();
+        QTRY_VERIFY(!area.Forecast()->Map()->Picture().isNull());
+        QVERIFY(!animate->isEnabled());
+
+        form->ViewAction(TViewKind::Satellite)->trigger();
+        QTRY_VERIFY(!area.Satellite()->Picture()->Picture().isNull());
+        animate->trigger();
+        QVERIFY(area.Satellite()->Animating());
+        QTRY_VERIFY(form->TitlePanel()->Refreshing());
+        form->ViewAction(TViewKind::ObservationStations)->trigger();
+        QVERIFY(!area.Satellite()->Animating());
+        QTRY_VERIFY(!form->TitlePanel()->Refreshing());
+
+        form->ViewAction(TViewKind::Satellite)->trigger();
+        animate->trigger();
+        QVERIFY(area.Satellite()->Animating());
+        form->findChild<QAction*>(QStringLiteral("actIzhod"))->trigger();
+        for (int i = 0; i <= 10; ++i)
+            QVERIFY(!QFile::exists(window.Home().Path(QStringLiteral("Slike/sat%1.jpg").arg(i))));
     }
 
     // Pinned, the channel stays open beside the content; unpinned, a view
