@@ -11,6 +11,7 @@
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
 #include "tray/TrayRules.h"
+#include "views/TMoonPanel.h"
 #include "views/TNavigationMenu.h"
 #include "views/TStationGrid.h"
 #include "views/TTitlePanel.h"
@@ -19,6 +20,7 @@
 #include "views/frm_about.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/MoonPhases.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 
@@ -593,6 +595,21 @@ private slots:
         form->ViewAction(TViewKind::ObservationStations)->trigger();
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
+    }
+
+    // The refresh at start labels the moon panel for today.
+    void moonPanel()
+    {
+        NewForm();
+        QTRY_VERIFY(!Refreshing());
+        const auto* moon = form->findChild<TMoonPanel*>(QStringLiteral("ipLunineMene"));
+        QVERIFY(moon);
+        const auto expected = MoonPanelLabels(QDate::currentDate());
+        QCOMPARE(moon->Labels().size(), 4);
+        for (int phase = 0; phase < 4; ++phase) {
+            QCOMPARE(moon->Labels()[phase].DayName, expected[phase].dayName);
+            QCOMPARE(moon->Labels()[phase].Date, expected[phase].date);
+        }
     }
 
     // Tab reads the window as the eye does: the top area, the menu, the
