@@ -16,6 +16,7 @@
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
+#include "views/TMoonPanel.h"
 #include "views/TViewArea.h"
 #include "views/frm_about.h"
 #include "views/pas_parametri.h"
@@ -476,7 +477,7 @@ void TMainForm::ShowBusy()
 
 void TMainForm::DrawMoonPhase()
 {
-    qCDebug(lcRefresh) << "Moon phase panel";
+    ipLunineMene->DrawMoonPhases();
 }
 
 void TMainForm::PresentConditions()

@@ -1,6 +1,7 @@
 #include "common/FixedFormat.h"
 
 #include <QLocale>
+#include <utility>
 
 namespace pas_lib {
 
@@ -54,6 +55,28 @@ std::optional<QDateTime> LocalDateTime(const QDate& date, const QTime& time)
     if (!dateTime.isValid())
         return std::nullopt;
     return dateTime;
+}
+
+// The day number of the date and time that a date-time shows on its clock.
+double ClockToDays(const QDateTime& dateTime)
+{
+    return double(dayZero.daysTo(dateTime.date())) +
+           double(dateTime.time().msecsSinceStartOfDay()) / double(msecsPerDay);
+}
+
+// The date and time of day that a day number shows on a clock.
+std::optional<std::pair<QDate, QTime>> DaysToClock(double days)
+{
+    if (!(days >= firstDay && days < endDay))
+        return std::nullopt;
+    const double whole = std::floor(days);
+    qint64 msecs = std::llround((days - whole) * double(msecsPerDay));
+    qint64 dayCount = qint64(whole); // a whole number within the range above
+    if (msecs >= msecsPerDay) {
+        ++dayCount;
+        msecs -= msecsPerDay;
+    }
+    return std::pair(dayZero.addDays(dayCount), QTime::fromMSecsSinceStartOfDay(int(msecs)));
 }
 } // namespace
 
@@ -157,24 +180,28 @@ QString FormatFeedNumber(double value)
 
 double DateTimeToDays(const QDateTime& dateTime)
 {
-    const QDateTime local = dateTime.toLocalTime();
-    return double(dayZero.daysTo(local.date())) +
-           double(local.time().msecsSinceStartOfDay()) / double(msecsPerDay);
+    return ClockToDays(dateTime.toLocalTime());
 }
 
 QDateTime DaysToDateTime(double days)
 {
-    if (!(days >= firstDay && days < endDay))
+    const auto clock = DaysToClock(days);
+    if (!clock)
         return {};
-    const double whole = std::floor(days);
-    qint64 msecs = std::llround((days - whole) * double(msecsPerDay));
-    qint64 dayCount = qint64(whole); // a whole number within the range above
-    if (msecs >= msecsPerDay) {
-        ++dayCount;
-        msecs -= msecsPerDay;
-    }
-    return LocalDateTime(dayZero.addDays(dayCount), QTime::fromMSecsSinceStartOfDay(int(msecs)))
-        .value_or(QDateTime());
+    return LocalDateTime(clock->first, clock->second).value_or(QDateTime());
+}
+
+double DateTimeToDays(const QDateTime& dateTime, int offsetFromUtc)
+{
+    return ClockToDays(dateTime.toOffsetFromUtc(offsetFromUtc));
+}
+
+QDateTime DaysToDateTime(double days, int offsetFromUtc)
+{
+    const auto clock = DaysToClock(days);
+    if (!clock)
+        return {};
+    return QDateTime(clock->first, clock->second, Qt::OffsetFromUTC, offsetFromUtc);
 }
 
 } // namespace pas_lib

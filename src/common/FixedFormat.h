@@ -45,6 +45,10 @@ QString FormatFeedNumber(double value);
 double DateTimeToDays(const QDateTime& dateTime);
 // Invalid for numbers that are not finite or lie outside the years 1 to 9999.
 QDateTime DaysToDateTime(double days);
+// The same on the clock of a zone that keeps a fixed offset from UTC all year
+// (seconds east of Greenwich), where no hour is skipped or repeated.
+double DateTimeToDays(const QDateTime& dateTime, int offsetFromUtc);
+QDateTime DaysToDateTime(double days, int offsetFromUtc);
 
 // The whole number nearest to value (a half to the even neighbour) when it
 // lies in T's range; nothing for NaN, infinities and numbers beyond it. Every

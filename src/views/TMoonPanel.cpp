@@ -1,5 +1,9 @@
 #include "views/TMoonPanel.h"
 
+#include "views/ViewsLog.h"
+#include "weather/MoonPhases.h"
+
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -18,6 +22,17 @@ const QColor Lit(0xF4, 0xEE, 0xD6);
 const QColor LitEdge(0xD9, 0xCF, 0xA8);
 const QColor Dark(0x2E, 0x3A, 0x50);
 const QColor TodayColour(241, 200, 122);
+constexpr int LabelPixelSize = 11;
+
+// For the log, in the order of the moons.
+constexpr const char* PhaseNames[4] = {"new", "first quarter", "full", "last quarter"};
+
+// Where a text starts on its baseline when its top left corner lies at the
+// slot's position.
+QPointF Origin(const QFontMetricsF& metrics, int x, int y)
+{
+    return {qreal(x), y + metrics.ascent()};
+}
 
 // 0 new, 1 first quarter (lit on the right), 2 full, 3 last quarter (lit on the left).
 void DrawMoon(QPainter& painter, QPointF centre, int phase)
@@ -62,6 +77,54 @@ void TMoonPanel::SetLabels(const QList<TLabel>& labels)
     update();
 }
 
+void TMoonPanel::DrawMoonPhases()
+{
+    DrawMoonPhases(QDate::currentDate());
+}
+
+void TMoonPanel::DrawMoonPhases(const QDate& today)
+{
+    QList<TLabel> labels;
+    const auto phases = MoonPanelLabels(today);
+    for (int phase = 0; phase < MoonPhaseCount; ++phase) {
+        const TMoonPhaseLabel& computed = phases[phase];
+        labels.append({computed.dayName, computed.date, computed.today});
+        if (computed.labelled)
+            qCDebug(lcViews).noquote()
+                << QStringLiteral("moon %1 %2 CET%3")
+                       .arg(QLatin1String(PhaseNames[phase]),
+                            MoonClock(computed.time).toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                            computed.today ? QStringLiteral(" today") : QString());
+    }
+    SetLabels(labels);
+}
+
+QFont TMoonPanel::LabelFont()
+{
+    // A narrow face keeps a date under its moon; the slots leave 38 pixels.
+    QFont font;
+    font.setFamilies({QStringLiteral("Nimbus Sans Narrow"),
+                      QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("DejaVu Sans Condensed")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(LabelPixelSize);
+    return font;
+}
+
+QList<QRectF> TMoonPanel::TextRects() const
+{
+    const QFontMetricsF metrics(LabelFont());
+    QList<QRectF> rects;
+    for (int phase = 0; phase < FLabels.size(); ++phase) {
+        const TLabel& label = FLabels[phase];
+        rects.append(metrics.tightBoundingRect(label.DayName)
+                         .translated(Origin(metrics, DayNameX[phase], DayNameY)));
+        rects.append(
+            metrics.tightBoundingRect(label.Date).translated(Origin(metrics, DateX[phase], DateY)));
+    }
+    return rects;
+}
+
 void TMoonPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -83,15 +146,14 @@ void TMoonPanel::paintEvent(QPaintEvent*)
     for (int phase = 0; phase < 4; ++phase)
         DrawMoon(painter, QPointF(MoonCentres[phase], MoonY), phase);
 
-    QFont font = this->font();
-    font.setPixelSize(11);
+    const QFont font = LabelFont();
     painter.setFont(font);
-    const QFontMetrics metrics(font);
+    painter.setBrush(Qt::NoBrush);
+    const QFontMetricsF metrics(font);
     for (int phase = 0; phase < FLabels.size(); ++phase) {
         const TLabel& label = FLabels[phase];
         painter.setPen(label.Today ? TodayColour : QColor(Qt::white));
-        // Positions are of the text's top left corner.
-        painter.drawText(QPointF(DayNameX[phase], DayNameY + metrics.ascent()), label.DayName);
-        painter.drawText(QPointF(DateX[phase], DateY + metrics.ascent()), label.Date);
+        painter.drawText(Origin(metrics, DayNameX[phase], DayNameY), label.DayName);
+        painter.drawText(Origin(metrics, DateX[phase], DateY), label.Date);
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
+#include <QFont>
 #include <QList>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +30,15 @@ public:
     // One label per phase in the order of the moons; fewer leave the rest empty.
     void SetLabels(const QList<TLabel>& labels);
     const QList<TLabel>& Labels() const { return FLabels; }
+
+    // Labels each moon with its phase's next occurrence as seen on today's
+    // date (or on the date given), highlighting a phase that falls on it.
+    void DrawMoonPhases();
+    void DrawMoonPhases(const QDate& today);
+
+    // The ink of the labels' texts as drawn: day name and date of each label.
+    QList<QRectF> TextRects() const;
+    static QFont LabelFont();
 
     QSize sizeHint() const override { return {PanelWidth, PanelHeight}; }
 

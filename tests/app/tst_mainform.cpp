@@ -13,6 +13,7 @@
 #include "tray/TTrayPresenter.h"
 #include "tray/TrayRules.h"
 #include "views/TForecastView.h"
+#include "views/TMoonPanel.h"
 #include "views/TNavigationMenu.h"
 #include "views/TRadarView.h"
 #include "views/TStationGrid.h"
@@ -23,6 +24,7 @@
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/MoonPhases.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 
@@ -641,6 +643,21 @@ private slots:
         form->ViewAction(TViewKind::ObservationStations)->trigger();
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
+    }
+
+    // The refresh at start labels the moon panel for today.
+    void moonPanel()
+    {
+        NewForm();
+        QTRY_VERIFY(!Refreshing());
+        const auto* moon = form->findChild<TMoonPanel*>(QStringLiteral("ipLunineMene"));
+        QVERIFY(moon);
+        const auto expected = MoonPanelLabels(QDate::currentDate());
+        QCOMPARE(moon->Labels().size(), 4);
+        for (int phase = 0; phase < 4; ++phase) {
+            QCOMPARE(moon->Labels()[phase].DayName, expected[phase].dayName);
+            QCOMPARE(moon->Labels()[phase].Date, expected[phase].date);
+        }
     }
 
     // Tab reads the window as the eye does: the top area, the menu, the

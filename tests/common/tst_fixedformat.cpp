@@ -147,6 +147,7 @@ private slots:
         QFETCH(double, days);
         QFETCH(bool, valid);
         QCOMPARE(DaysToDateTime(days).isValid(), valid);
+        QCOMPARE(DaysToDateTime(days, 3600).isValid(), valid);
     }
 
     void roundToInteger_data()
@@ -194,6 +195,26 @@ private slots:
         QCOMPARE(after->time(), QTime(12, 0));
         QVERIFY(day.isValid());
         QCOMPARE(day.time(), QTime(3, 30));
+    }
+
+    // A clock at a fixed offset from UTC shows every time, whatever the local
+    // zone skips.
+    void fixedOffsetClock()
+    {
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", "Europe/Ljubljana");
+        const double days = 45746.0 + 2.5 / 24.0; // 30.3.2025 2:30
+        const QDateTime clock = DaysToDateTime(days, 3600);
+        const double back = DateTimeToDays(clock, 3600);
+        const double fromUtc =
+            DateTimeToDays(QDateTime(QDate(2025, 3, 30), QTime(1, 30), Qt::UTC), 3600);
+        previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
+        QCOMPARE(clock.date(), QDate(2025, 3, 30));
+        QCOMPARE(clock.time(), QTime(2, 30));
+        QCOMPARE(clock.offsetFromUtc(), 3600);
+        QCOMPARE(clock.toUTC().time(), QTime(1, 30));
+        QCOMPARE(back, days);
+        QCOMPARE(fromUtc, days);
     }
 };
 
