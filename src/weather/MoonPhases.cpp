@@ -136,7 +136,10 @@ std::array<TMoonPhaseLabel, MoonPhaseCount> MoonPanelLabels(const QDate& today)
     const QDate startDate = today.addDays(-2);
     const double start = DayNumber(startDate);
     const double end = DayNumber(startDate.addMonths(2));
-    double cursor = start;
+    // Half a lunation earlier than the look-back: from the look-back itself,
+    // a cursor past mid-lunation starts at the next lunation and misses a
+    // last quarter (and at times a full moon) that is still ahead.
+    double cursor = start - 15.0;
     for (int round = 0; round < 100; ++round) {
         const auto phases = MoonPhaseDates(cursor);
         for (int phase = 0; phase < MoonPhaseCount; ++phase) {

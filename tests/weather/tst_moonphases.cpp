@@ -91,12 +91,17 @@ private slots:
             << QStringList{"22.06", "29.06", "07.06", "15.06"} << -1
             << QStringList{"2009-06-22 20:35", "2009-06-29 12:28", "2009-06-07 19:12",
                            "2009-06-15 23:15"};
-        // The cursor starts at the lunation of 22 June and never goes back.
-        QTest::newRow("10 June 2009: only the next lunation")
-            << QDate(2009, 6, 10) << QStringList{"Pon", "Pon", "Tor", "Sre"}
-            << QStringList{"22.06", "29.06", "07.07", "15.07"} << -1
+        // The last quarter five days ahead, not next month's.
+        QTest::newRow("10 June 2009: the last quarter still ahead")
+            << QDate(2009, 6, 10) << QStringList{"Pon", "Pon", "Tor", "Pon"}
+            << QStringList{"22.06", "29.06", "07.07", "15.06"} << -1
             << QStringList{"2009-06-22 20:35", "2009-06-29 12:28", "2009-07-07 10:21",
-                           "2009-07-15 10:53"};
+                           "2009-06-15 23:15"};
+        QTest::newRow("15 June 2009: the last quarter's own day highlights it")
+            << QDate(2009, 6, 15) << QStringList{"Pon", "Pon", "Tor", "Pon"}
+            << QStringList{"22.06", "29.06", "07.07", "15.06"} << 3
+            << QStringList{"2009-06-22 20:35", "2009-06-29 12:28", "2009-07-07 10:21",
+                           "2009-06-15 23:15"};
         QTest::newRow("full moon at 23:38 UT is the next day")
             << QDate(2013, 10, 18) << QStringList{"Ned", "Ned", "Sob", "Ned"}
             << QStringList{"03.11", "10.11", "19.10", "27.10"} << -1
@@ -130,6 +135,31 @@ private slots:
             const qint64 off = MoonClock(label.time).secsTo(Cet(times[phase]));
             QVERIFY2(std::abs(off) <= ToleranceMinutes * 60, qPrintable(times[phase]));
         }
+    }
+
+    // On the day of every phase of twenty years the panel shows that phase,
+    // highlighted; phases within minutes of midnight may fall on either day.
+    void everyPhaseOnItsDay()
+    {
+        QFile file(AlmanacFile);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(AlmanacFile));
+        const QJsonArray entries = QJsonDocument::fromJson(file.readAll())["phases"].toArray();
+        const QStringList kinds{"new", "first_quarter", "full", "last_quarter"};
+        int checked = 0;
+        for (const QJsonValue& entry : entries) {
+            const QDateTime utc = QDateTime::fromString(entry["utc"].toString(), Qt::ISODate);
+            const QDateTime cet = utc.toOffsetFromUtc(MoonClockOffset);
+            const int minuteOfDay = cet.time().hour() * 60 + cet.time().minute();
+            if (minuteOfDay < ToleranceMinutes || minuteOfDay > 24 * 60 - ToleranceMinutes)
+                continue;
+            const int phase = int(kinds.indexOf(entry["phase"].toString()));
+            const auto labels = MoonPanelLabels(cet.date());
+            QVERIFY2(
+                labels[phase].today && labels[phase].date == cet.toString(QStringLiteral("dd.MM")),
+                qPrintable(entry["phase"].toString() + QLatin1Char(' ') + entry["utc"].toString()));
+            ++checked;
+        }
+        QVERIFY(checked > 980);
     }
 
     void dayNames_data()
