@@ -169,6 +169,8 @@ QCoro::Task<> TMainForm::StartupSteps()
         co_return;
 
     CoolTrayIcon1->SetEnabled(true);
+    // The graph frame sets itself up from the settings when its view first
+    // opens: its charts are not built for a program that sits in the tray.
     FViewActions.first()->trigger();
     RestoreWindowPosition();
     FStartupFinished = true;

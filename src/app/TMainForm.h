@@ -75,6 +75,8 @@ public:
     void actOsvezitevExecute();
     // The settings dialog; its confirmation applies the settings.
     void actNastavitveExecute();
+    // The graph frame's "Dnevni" button, routed through the window.
+    void FrameGraf1btnDnevniGrafClick();
 
     // Fits the view menu to the side channel's height.
     void FitMenuPanel();

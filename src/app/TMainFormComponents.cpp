@@ -18,6 +18,7 @@
 #include "views/TNavigationMenu.h"
 #include "views/TViewArea.h"
 #include "views/ViewTable.h"
+#include "views/frm_graf.h"
 #include "views/pas_parametri.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/StationCatalogue.h"
@@ -79,6 +80,10 @@ void TMainForm::CreateComponents()
     FViewArea = new TViewArea(*FWeather);
     connect(FViewArea, &TViewArea::ViewChosen, this, &TMainForm::ViewChosen);
     connect(FViewArea, &TViewArea::PicturesBusyChanged, this, &TMainForm::ShowBusy);
+    connect(FViewArea, &TViewArea::GraphOpened, this, [this](TFrameGraf* frame) {
+        connect(frame->DailyButton(), &QToolButton::clicked, this,
+                &TMainForm::FrameGraf1btnDnevniGrafClick);
+    });
     connect(this, &TMainForm::PictureRefreshRequested, FViewArea, &TViewArea::RefreshPicture);
     rootLayout->addWidget(CreateHeader());
     QWidget* channel = CreateSideChannel();
@@ -295,6 +300,11 @@ void TMainForm::ApplyViewSwitches()
     });
     if (suiSideChannel->Expanded())
         FitMenuPanel();
+}
+
+void TMainForm::FrameGraf1btnDnevniGrafClick()
+{
+    FViewArea->Graph()->btnDnevniGrafClick();
 }
 
 void TMainForm::ViewChosen(TViewKind kind)

@@ -22,6 +22,13 @@ QString LocaleNumber(double value, const QLocale& locale)
     return PlainMinus(plain.toString(value, 'g', QLocale::FloatingPointShortest), locale);
 }
 
+QString LocaleGeneralNumber(double value, int significantDigits, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    return PlainMinus(plain.toString(value, 'g', significantDigits), locale);
+}
+
 QString LocaleNumber(double value, int decimals, const QLocale& locale)
 {
     QLocale grouped = locale;

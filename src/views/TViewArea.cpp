@@ -9,6 +9,7 @@
 #include "views/ViewTable.h"
 #include "views/ViewsLog.h"
 #include "views/frm_about.h"
+#include "views/frm_graf.h"
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
@@ -101,6 +102,8 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     FrameSateliskeSlike1->hide();
     suiIPNapovedVSliki = new TForecastView(*FPictures, views);
     suiIPNapovedVSliki->hide();
+    FrameGraf1 = new TFrameGraf(FWeather, *FPictures, views);
+    FrameGraf1->hide();
 
     FTaggedControls = {
         suiDBGrid1,
@@ -111,7 +114,7 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
         Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
         Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
         FrameSateliskeSlike1,
-        Tagged(new QWidget(views), QStringLiteral("FrameGraf1"), PanelTag::Graph),
+        FrameGraf1,
         FrameAbout,
         suiImagePanelTitle->CloseButton(),
     };
@@ -142,6 +145,7 @@ void TViewArea::StopPictures()
     suiImagePanel1->Stop();
     FrameSateliskeSlike1->Stop();
     suiIPNapovedVSliki->Stop();
+    FrameGraf1->Stop();
 }
 
 void TViewArea::ShowPanel(int tag)
@@ -164,6 +168,12 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
             FrameSateliskeSlike1->Stop();
         else if (leaving == PanelTag::ForecastPictures)
             suiIPNapovedVSliki->Stop();
+        else if (leaving == PanelTag::Graph)
+            FrameGraf1->Stop();
+    }
+    if (view.tag == PanelTag::Graph && !FrameGraf1->Opened()) {
+        FrameGraf1->Open();
+        emit GraphOpened(FrameGraf1);
     }
     // Leaving the About page for another view: the title follows the views again.
     FCurrentPanelTag = 0;

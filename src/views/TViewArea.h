@@ -10,6 +10,7 @@
 class QLabel;
 class QTextBrowser;
 class TForecastView;
+class TFrameGraf;
 class TFrameSateliskeSlike;
 class TPictureContext;
 class TRadarView;
@@ -84,6 +85,8 @@ public:
     TRadarView* Radar() const { return suiImagePanel1; }
     TFrameSateliskeSlike* Satellite() const { return FrameSateliskeSlike1; }
     TForecastView* Forecast() const { return suiIPNapovedVSliki; }
+    // Built when the graph view first opens.
+    TFrameGraf* Graph() const { return FrameGraf1; }
 
 signals:
     // A view was chosen; its data loads right after.
@@ -91,6 +94,8 @@ signals:
     // A picture view's download or animation begins or ends: the window shows
     // the refreshing indicator and the busy cursor meanwhile.
     void PicturesBusyChanged(bool busy);
+    // The graph view has opened for the first time: its frame is built.
+    void GraphOpened(TFrameGraf* frame);
 
 private:
     void ShowTableView(const TViewKindInfo& view, bool takeFocus);
@@ -111,6 +116,7 @@ private:
     TRadarView* suiImagePanel1;
     TFrameSateliskeSlike* FrameSateliskeSlike1;
     TForecastView* suiIPNapovedVSliki;
+    TFrameGraf* FrameGraf1;
     QList<QWidget*> FTaggedControls;
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 
