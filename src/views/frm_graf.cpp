@@ -10,6 +10,7 @@
 #include "weather/StationKinds.h"
 #include "weather/TNameValueList.h"
 #include "weather/TWeatherData.h"
+#include "weather/TWeatherTable.h"
 #include "weather/TWeatherTableModel.h"
 #include "weather/TemperatureGraph.h"
 
@@ -309,6 +310,17 @@ void TFrameGraf::FillStationList(QComboBox* list, int kind)
         const int code = value.toInt(&ok);
         if (ok && code > 0)
             stations.append({name, code});
+    }
+    // Before the first catalogue arrives only the station table knows the
+    // built-in stations; without them no station could be chosen.
+    if (stations.isEmpty()) {
+        const TWeatherTable& table = *(FWeather.*stationKind.table);
+        for (const TWeatherRow& row : table.Rows()) {
+            const QVariant code = table.Value(row, QStringLiteral("SIFRA"));
+            if (code.isValid() && code.toInt() > 0)
+                stations.append(
+                    {table.Value(row, QStringLiteral("KRAJ")).toString(), code.toInt()});
+        }
     }
     QCollator collator(QLocale(QLocale::Slovenian, QLocale::Slovenia));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
