@@ -9,7 +9,8 @@ struct TFeeds;
 // What the picture views need of the window: the main feed of the last
 // refresh, whose change stamps say when the server's pictures changed, and a
 // busy state that the window shows as the refreshing indicator with the busy
-// cursor while a view's download or animation runs.
+// cursor while a view's download or animation runs (the graph view's
+// requests count as well).
 class TPictureContext : public QObject
 {
     Q_OBJECT
