@@ -4,12 +4,14 @@
 
 #include <QString>
 
-// The bundled demo deployment, generated for and served by an nginx of its own.
+// The bundled demo deployment, generated for and served by an nginx of its own,
+// with the chart server answering behind it through fcgiwrap.
 class TDemoDeployment
 {
 public:
-    // Starts nginx and generates the deployment with its address; false, with
-    // Error() saying why, when either fails.
+    TDemoDeployment();
+    // Starts fcgiwrap and nginx and generates the deployment with nginx's
+    // address; false, with Error() saying why, when any of it fails.
     bool Start();
     QString Error() const { return FError; }
 
@@ -21,8 +23,11 @@ public:
     QByteArray ReadFile(const QString& path) const;
     // Section URL of a Config.ini that points the program's servers here.
     QByteArray ConfigUrlSection() const;
+    // The chart server's database, beside the served folder.
+    QString ChartDatabasePath() const;
 
 private:
+    TFcgiwrapServer FCgi;
     TNginxServer FServer;
     QString FError;
 };

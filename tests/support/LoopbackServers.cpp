@@ -169,6 +169,21 @@ void TNginxServer::WriteConfig()
         file.write(config.toUtf8());
 }
 
+// ------------------------------------------------------------ TFcgiwrapServer
+
+TFcgiwrapServer::TFcgiwrapServer(const QString& program) : FCgiProgram(program) {}
+
+QString TFcgiwrapServer::Program() const
+{
+    return QStringLiteral("/usr/sbin/fcgiwrap");
+}
+
+QStringList TFcgiwrapServer::Arguments() const
+{
+    return {QStringLiteral("-s"), QStringLiteral("tcp:127.0.0.1:%1").arg(FPort),
+            QStringLiteral("-p"), FCgiProgram};
+}
+
 // ----------------------------------------------------------- TTinyproxyServer
 
 TTinyproxyServer::TTinyproxyServer(const QString& user, const QString& password)

@@ -65,6 +65,22 @@ protected:
     void WriteConfig() override;
 };
 
+// fcgiwrap on a loopback port, running one CGI program (and no other) for the
+// FastCGI requests of an nginx.
+class TFcgiwrapServer : public TServerProcess
+{
+public:
+    explicit TFcgiwrapServer(const QString& program);
+
+protected:
+    QString Program() const override;
+    QStringList Arguments() const override;
+    void WriteConfig() override {}
+
+private:
+    QString FCgiProgram;
+};
+
 // tinyproxy, optionally demanding Basic credentials.
 class TTinyproxyServer : public TServerProcess
 {
