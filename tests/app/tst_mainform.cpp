@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "DemoDeployment.h"
 #include "MainFormFixture.h"
 #include "RecordingPresenter.h"
@@ -21,6 +22,7 @@
 #include "views/TViewArea.h"
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
+#include "views/frm_graf.h"
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
@@ -31,6 +33,9 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAction>
+#include <QChart>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -592,6 +597,40 @@ private slots:
     }
 
     // The picture views from the window: each shows its picture when opened,
+    // The graph view against the demo's chart server (nginx, fcgiwrap,
+    // chartd): built when it first opens, set up from the settings, and its
+    // "Dnevni" button routed through the window.
+    void graphView()
+    {
+        NewForm("GRAF_TEMPERATURE=1\r\nTIP_POSTAJE=1\r\nKRAJ_AVTOMATSKE=Ljubljana\r\n");
+        TFrameGraf* frame = form->ViewArea()->Graph();
+        QVERIFY(!frame->Opened());
+        form->ViewAction(TViewKind::TemperatureGraph)->trigger();
+        QVERIFY(frame->Opened());
+        QCOMPARE(frame->findChild<QComboBox*>(QStringLiteral("dbPostajaAvt"))->currentText(),
+                 QStringLiteral("Ljubljana"));
+        // Yesterday has all its hours in the demo's readings.
+        frame->findChild<QDateTimeEdit*>(QStringLiteral("dtZaDatum"))
+            ->setDate(QDate::currentDate().addDays(-1));
+        frame->DailyButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(frame->SeriesBars().size(), 1, 20000);
+        const QMap<int, int> hours = frame->SeriesBars().first();
+        QVERIFY2(hours.size() >= 18 && hours.size() <= 24,
+                 qPrintable(QString::number(hours.size())));
+        QVERIFY(hours.firstKey() >= 0 && hours.lastKey() <= 23);
+        for (const int temperature : hours)
+            QVERIFY(temperature > -40 && temperature < 45);
+        QCOMPARE(frame->Chart()->title(), QStringLiteral("Dnevni graf"));
+        QTRY_VERIFY(!frame->Requesting());
+
+        Await(frame->btnLetniGrafClick());
+        QCOMPARE(frame->SeriesBars().size(), 1);
+        const QMap<int, int> months = frame->SeriesBars().first();
+        QVERIFY(!months.isEmpty());
+        QVERIFY(months.firstKey() >= 1 && months.lastKey() <= 12);
+        QCOMPARE(frame->Chart()->title(), QStringLiteral("Letni graf"));
+    }
+
     // F3 animates the radar and the satellite pictures, a view switch stops
     // the animation, and the exit command during one is safe.
     void pictureViews()
