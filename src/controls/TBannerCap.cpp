@@ -8,10 +8,10 @@ TBannerCap::TBannerCap(TSide side, QWidget* parent) : QWidget(parent), FSide(sid
     setFixedSize(CapWidth, CapHeight);
 }
 
-void TBannerCap::SetBand(const QColor& color, int height)
+void TBannerCap::SetBand(const QWidget* band, const QColor& color)
 {
+    FBand = band;
     FColor = color;
-    FBandHeight = height;
     update();
 }
 
@@ -20,13 +20,16 @@ void TBannerCap::paintEvent(QPaintEvent* event)
     Q_UNUSED(event);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    // The same whole-pixel top as a layout gives the band centred beside it.
-    const int top = (height() - FBandHeight) / 2;
-    const qreal radius = FBandHeight / 2.0;
+    if (!FBand)
+        return;
+    // Where the layout put the band, to the pixel.
+    const int top = FBand->y() - y();
+    const int bandHeight = FBand->height();
+    const qreal radius = bandHeight / 2.0;
     // A rounded rectangle reaching one radius past the edge that touches the
     // band, so only its round end shows.
-    const QRectF shape = FSide == TSide::Left ? QRectF(0, top, width() + radius, FBandHeight)
-                                              : QRectF(-radius, top, width() + radius, FBandHeight);
+    const QRectF shape = FSide == TSide::Left ? QRectF(0, top, width() + radius, bandHeight)
+                                              : QRectF(-radius, top, width() + radius, bandHeight);
     QPainterPath path;
     path.addRoundedRect(shape, radius, radius);
     painter.setPen(Qt::NoPen);

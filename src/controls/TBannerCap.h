@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
 
 // One rounded end of a banner's band: a half-round in the band's colour, so
@@ -16,14 +17,15 @@ public:
 
     TBannerCap(TSide side, QWidget* parent = nullptr);
 
-    // The band's colour and height; the band lies centred in the cap.
-    void SetBand(const QColor& color, int height);
+    // The band this cap ends (a sibling beside it) and its colour; the cap
+    // draws its round end at the band's height and place.
+    void SetBand(const QWidget* band, const QColor& color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     TSide FSide;
+    QPointer<const QWidget> FBand;
     QColor FColor;
-    int FBandHeight = 16;
 };
