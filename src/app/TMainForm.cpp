@@ -9,7 +9,9 @@
 #include "common/FixedFormat.h"
 #include "common/Messages.h"
 #include "common/UserSettings.h"
+#include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
+#include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
 #include "remote/ClientIdentity.h"
 #include "remote/RemoteSettings.h"
@@ -172,6 +174,7 @@ QCoro::Task<> TMainForm::StartupSteps()
     // The graph frame sets itself up from the settings when its view first
     // opens: its charts are not built for a program that sits in the tray.
     FViewActions.first()->trigger();
+    FitBanner();
     RestoreWindowPosition();
     FStartupFinished = true;
     qCInfo(lcMainForm) << "Start-up finished";
@@ -245,6 +248,9 @@ void TMainForm::Vizitka1Click()
 
 void TMainForm::HideToTray()
 {
+    // Minimised to the tray once, the proverb stands still from then on.
+    if (isVisible() && KorvalinBanner->Running())
+        KorvalinBanner->Stop();
     // The window keeps its state (normal or maximised) while it waits in the tray.
     if (FEverShown)
         FWindowState = FShownState;
@@ -302,6 +308,28 @@ void TMainForm::showEvent(QShowEvent* event)
         qCDebug(lcMainForm) << "Window first shown" << MillisecondsSinceProcessStart()
                             << "ms after the start";
     }
+    // Shown by the program, not given back by the window system.
+    if (!event->spontaneous())
+        ShowProverb();
+}
+
+void TMainForm::ShowProverb()
+{
+    if (Proverb.isEmpty())
+        return;
+    suiImageBannerL->show();
+    suiImageBannerR->show();
+    KorvalinBanner->SetText(Proverb);
+    KorvalinBanner->show();
+    // Measured in the window's font, not the banner's bold one.
+    if (fontMetrics().horizontalAdvance(Proverb) + 5 < KorvalinBanner->width() &&
+        KorvalinBanner->Running())
+        KorvalinBanner->Stop();
+}
+
+void TMainForm::FitBanner()
+{
+    KorvalinBanner->setFixedWidth(std::max(0, width() - BannerWidthMargin));
 }
 
 void TMainForm::hideEvent(QHideEvent* event)
@@ -314,6 +342,8 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (suiReklame)
         suiReklame->move(StripLeft(width()), 5);
+    if (KorvalinBanner)
+        FitBanner();
     if (suiSideChannel && suiSideChannel->Pinned())
         FitMenuPanel();
 }

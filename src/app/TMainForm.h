@@ -13,7 +13,9 @@
 class QAction;
 class QSettings;
 class QTimer;
+class TBannerCap;
 class TImagePanel;
+class TKorvalinBanner;
 class Tform_parametri;
 class TMoonPanel;
 class TNavigationMenu;
@@ -39,6 +41,8 @@ public:
     // The advertising strip: 390 x 50, centred at the top.
     static constexpr int StripWidth = 390;
     static constexpr int StripHeight = 50;
+    // The scrolling banner is this much narrower than the window.
+    static constexpr int BannerWidthMargin = 380;
 
     // Without a notification area after this long, a start that is not the
     // log-on start shows the window.
@@ -87,12 +91,16 @@ public:
     static int FormCanResize(int proposedWidth);
     // The advertising strip's left edge in a window this wide.
     static int StripLeft(int windowWidth);
+    // Puts the proverb of the remote settings into the banner and shows it;
+    // a proverb that fits stands still.
+    void ShowProverb();
 
     QTimer* RefreshTimer() const { return tmOsvezi; }
     TTrayIcon* TrayIcon() const { return CoolTrayIcon1; }
     TTrayPresenter* TrayPresenter() const { return FTray; }
     TNavigationMenu* NavigationMenu() const { return FMenu; }
     TSideChannel* SideChannel() const { return suiSideChannel; }
+    TKorvalinBanner* Banner() const { return KorvalinBanner; }
     TViewArea* ViewArea() const { return FViewArea; }
     TTitlePanel* TitlePanel() const;
     TWeatherData* Weather() const { return FWeather.get(); }
@@ -128,6 +136,7 @@ private:
     void HideToTray();
     void ViewChosen(TViewKind kind);
     void DeleteSatellitePictures();
+    void FitBanner();
 
     // TRefreshHost
     void StartIconAnimation() override;
@@ -157,6 +166,9 @@ private:
     TImagePanel* suiImagePanel4dni = nullptr;
     TNavigationMenu* FMenu = nullptr;
     TViewArea* FViewArea = nullptr;
+    TKorvalinBanner* KorvalinBanner = nullptr;
+    TBannerCap* suiImageBannerL = nullptr;
+    TBannerCap* suiImageBannerR = nullptr;
 
     QList<QAction*> FViewActions;
     QAction* actIzhod = nullptr;

@@ -5,7 +5,9 @@
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
 #include "controls/SvgIcon.h"
+#include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
+#include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
 #include "controls/TabOrder.h"
 #include "remote/RemoteSettings.h"
@@ -48,6 +50,13 @@ constexpr int PinRowHeight = 24;
 constexpr int PicturePanelHeight = 71;
 constexpr int SplitterHeight = 10;
 constexpr int PanelMargin = 3;
+// The banner: amber band, dark brown bold text.
+const QColor BannerColor(232, 179, 84);
+const QColor BannerTextColor(103, 72, 14);
+constexpr int BannerHeight = 16;
+constexpr int BannerFontPixels = 11;
+constexpr int BannerSpeed = 270;
+constexpr quint16 BannerGap = 40;
 
 QToolButton* BarButton(QWidget* parent, const QString& name, const QString& icon,
                        const QString& hint)
@@ -244,10 +253,38 @@ QWidget* TMainForm::CreateBottomBar()
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(10, 0, 6, 0);
     layout->setSpacing(2);
-    // The scrolling banner's place.
-    auto* banner = new QWidget(bar);
-    banner->setObjectName(QStringLiteral("KorvalinBannerArea"));
-    layout->addWidget(banner, 1);
+    // The scrolling banner between its round ends, right of free space; all
+    // three hidden until there is a proverb to show.
+    layout->addStretch(1);
+    auto* band = new QHBoxLayout;
+    band->setSpacing(0);
+    suiImageBannerL = new TBannerCap(TBannerCap::TSide::Left, bar);
+    suiImageBannerL->setObjectName(QStringLiteral("suiImageBannerL"));
+    suiImageBannerR = new TBannerCap(TBannerCap::TSide::Right, bar);
+    suiImageBannerR->setObjectName(QStringLiteral("suiImageBannerR"));
+    KorvalinBanner = new TKorvalinBanner(bar);
+    KorvalinBanner->setObjectName(QStringLiteral("KorvalinBanner"));
+    KorvalinBanner->SetSpeed(BannerSpeed);
+    KorvalinBanner->SetGap(BannerGap);
+    KorvalinBanner->SetColor(BannerColor);
+    KorvalinBanner->SetFontColor(BannerTextColor);
+    QFont bannerFont;
+    // The design's font where it exists, else one that every Linux desktop has.
+    bannerFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    bannerFont.setPixelSize(BannerFontPixels);
+    bannerFont.setBold(true);
+    KorvalinBanner->setFont(bannerFont);
+    KorvalinBanner->setFixedHeight(BannerHeight);
+    for (TBannerCap* cap : {suiImageBannerL, suiImageBannerR}) {
+        cap->SetBand(KorvalinBanner, BannerColor);
+        cap->hide();
+    }
+    KorvalinBanner->hide();
+    band->addWidget(suiImageBannerL);
+    band->addWidget(KorvalinBanner, 0, Qt::AlignVCenter);
+    band->addWidget(suiImageBannerR);
+    layout->addLayout(band);
+    layout->addSpacing(8);
 
     QToolButton* globe =
         BarButton(bar, QStringLiteral("suiImageButtonGlobe"), QStringLiteral("globe"),

@@ -6,7 +6,9 @@
 #include "app/TMainForm.h"
 #include "app/WindowPosition.h"
 #include "common/Desktop.h"
+#include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
+#include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
@@ -682,6 +684,72 @@ private slots:
         form->ViewAction(TViewKind::ObservationStations)->trigger();
         QVERIFY(channel->Expanded());
         QCOMPARE(channel->ReservedWidth(), 180);
+    }
+
+    // Every showing puts the proverb into the banner; one that fits in the
+    // window's font with more than 5 pixels to spare stands still at the left
+    // edge (364 pixels in a 370-pixel banner), one with 5 or fewer scrolls.
+    void proverbOnShow_data()
+    {
+        QTest::addColumn<int>("room");
+        QTest::addColumn<bool>("running");
+        QTest::newRow("6 pixels to spare: stands") << 6 << false;
+        QTest::newRow("5 pixels to spare: scrolls") << 5 << true;
+        QTest::newRow("wider than the banner: scrolls") << -40 << true;
+    }
+    void proverbOnShow()
+    {
+        QFETCH(int, room);
+        QFETCH(bool, running);
+        NewForm();
+        Proverb = QStringLiteral("Kdor drugemu jamo koplje, sam vanjo pade.");
+        const int width = form->fontMetrics().horizontalAdvance(Proverb);
+        form->resize(width + room + TMainForm::BannerWidthMargin, form->height());
+        form->Prikaiokno1Click();
+        auto* banner = form->findChild<TKorvalinBanner*>(QStringLiteral("KorvalinBanner"));
+        QVERIFY(banner->isVisible());
+        QVERIFY(form->findChild<TBannerCap*>(QStringLiteral("suiImageBannerL"))->isVisible());
+        QVERIFY(form->findChild<TBannerCap*>(QStringLiteral("suiImageBannerR"))->isVisible());
+        QCOMPARE(banner->width(), width + room);
+        QCOMPARE(banner->Text(), Proverb);
+        QCOMPARE(banner->Running(), running);
+        QCOMPARE(banner->Ticking(), running);
+        QCOMPARE(banner->Pos(), running ? banner->width() : 0);
+    }
+
+    // Hidden in the tray the banner does not tick; shown, the demo's proverb
+    // scrolls; the first minimise to the tray stops it for good.
+    void proverbStopsAtMinimiseToTray()
+    {
+        NewForm();
+        auto* banner = form->findChild<TKorvalinBanner*>(QStringLiteral("KorvalinBanner"));
+        QVERIFY(!Proverb.isEmpty());
+        QVERIFY(!banner->Ticking());
+        form->Prikaiokno1Click();
+        QCOMPARE(banner->Text(), Proverb);
+        QVERIFY(banner->Ticking());
+        QTRY_VERIFY(banner->Pos() < banner->width() - 1);
+        form->Skrijokno1Click();
+        QVERIFY(!banner->Running());
+        QVERIFY(!banner->Ticking());
+        form->Prikaiokno1Click();
+        QVERIFY(banner->isVisible());
+        QVERIFY(!banner->Ticking());
+        QCOMPARE(banner->Pos(), 0);
+    }
+
+    // Without a proverb the banner and its ends stay hidden at every showing.
+    void noProverbNoBanner()
+    {
+        NewForm();
+        Proverb.clear();
+        for (int showing = 0; showing < 2; ++showing) {
+            form->Prikaiokno1Click();
+            QVERIFY(form->isVisible());
+            for (const char* name : {"KorvalinBanner", "suiImageBannerL", "suiImageBannerR"})
+                QVERIFY2(form->findChild<QWidget*>(QLatin1String(name))->isHidden(), name);
+            form->Skrijokno1Click();
+        }
     }
 
     // The refresh at start labels the moon panel for today.
