@@ -91,6 +91,10 @@ QChartView* ChartView(const QString& name, QWidget* parent)
     chart->setBackgroundBrush(Qt::white);
     chart->setBackgroundRoundness(0);
     chart->setAnimationOptions(QChart::NoAnimation);
+    QFont title = chart->titleFont();
+    title.setBold(true);
+    title.setPointSizeF(title.pointSizeF() * 1.2);
+    chart->setTitleFont(title);
     auto* view = new QChartView(chart, parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
@@ -110,7 +114,8 @@ QValueAxis* TemperatureAxis(int low, int high)
     auto* axis = new QValueAxis;
     axis->setTitleText(QStringLiteral("Temperatura"));
     axis->setLabelFormat(QStringLiteral("%d"));
-    axis->setRange(std::min(0, low) - 1, std::max(0, high) + 1);
+    // Zero stays in sight; a margin only on the side that has bars.
+    axis->setRange(low < 0 ? low - 1 : 0, high > 0 ? high + 1 : 0);
     axis->applyNiceNumbers();
     return axis;
 }
@@ -473,9 +478,8 @@ void TFrameGraf::Redraw()
     QValueAxis* left = TemperatureAxis(low, high);
     chart->addAxis(left, Qt::AlignLeft);
 
-    // Each later graph stands narrower in front of the earlier ones, so every
-    // one stays in sight.
-    double width = 0.8;
+    // The chart sets the bars of its series side by side in each place, each
+    // graph in its own colour.
     for (qsizetype index = 0; index < FSeries.size(); ++index) {
         auto* set = new QBarSet(QStringLiteral("Temperatura"));
         const QColor colour = seriesColours[index % std::size(seriesColours)];
@@ -486,8 +490,7 @@ void TFrameGraf::Redraw()
         auto* series = new QBarSeries;
         series->append(set);
         series->setLabelsVisible(false);
-        series->setBarWidth(width);
-        width = std::max(0.15, width * 0.6);
+        series->setBarWidth(0.8);
         chart->addSeries(series);
         series->attachAxis(bottom);
         series->attachAxis(left);
