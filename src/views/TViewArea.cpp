@@ -10,6 +10,7 @@
 #include "views/ViewsLog.h"
 #include "views/frm_about.h"
 #include "views/frm_graf.h"
+#include "views/frm_primorje.h"
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
@@ -104,6 +105,8 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     suiIPNapovedVSliki->hide();
     FrameGraf1 = new TFrameGraf(FWeather, *FPictures, views);
     FrameGraf1->hide();
+    FramePrimorje1 = new TFramePrimorje(FWeather, views);
+    FramePrimorje1->hide();
 
     FTaggedControls = {
         suiDBGrid1,
@@ -112,7 +115,7 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
         suiImagePanel1,
         suiIPNapovedVSliki,
         Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
-        Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
+        FramePrimorje1,
         FrameSateliskeSlike1,
         FrameGraf1,
         FrameAbout,
@@ -196,6 +199,8 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
     } else {
         if (FLoadView)
             FLoadView(kind.kind);
+        if (kind.kind == TViewKind::Coast)
+            FramePrimorje1->ShowTable();
         if (takeFocus && kind.textPane == &TWeatherData::MainTextPane)
             RichEdit1->setFocus();
     }

@@ -11,6 +11,7 @@ class QLabel;
 class QTextBrowser;
 class TForecastView;
 class TFrameGraf;
+class TFramePrimorje;
 class TFrameSateliskeSlike;
 class TPictureContext;
 class TRadarView;
@@ -85,6 +86,7 @@ public:
     TRadarView* Radar() const { return suiImagePanel1; }
     TFrameSateliskeSlike* Satellite() const { return FrameSateliskeSlike1; }
     TForecastView* Forecast() const { return suiIPNapovedVSliki; }
+    TFramePrimorje* Coast() const { return FramePrimorje1; }
     // Built when the graph view first opens.
     TFrameGraf* Graph() const { return FrameGraf1; }
 
@@ -117,6 +119,7 @@ private:
     TFrameSateliskeSlike* FrameSateliskeSlike1;
     TForecastView* suiIPNapovedVSliki;
     TFrameGraf* FrameGraf1;
+    TFramePrimorje* FramePrimorje1;
     QList<QWidget*> FTaggedControls;
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 

@@ -94,10 +94,12 @@ const QList<TViewKindInfo>& ViewKinds()
          .sortDirectionParameter = TParam::SORT_EU,
          .switchParameter = TParam::NAPOVED_EVROPA,
          .sections = {{"VremeEU/P", "Kraj", true, false, &D::tbl_eu, noConditions}}},
-        // The coast frame has a grid and a text pane of its own.
+        // The coast frame has a grid and a text pane of its own; its grid keeps
+        // a layout but does not sort.
         {.kind = K::Coast,
          .table = &D::tbl_primorje,
          .textPane = &D::CoastTextPane,
+         .dataSource = "ds_primorje",
          .switchParameter = TParam::NAPOVED_PRIMORJE,
          .sections = {{"Napovedi/Primorje/N", "Kaj", true, false, &D::tbl_primorje, noConditions},
                       {"Napovedi/Primorje/OceanBoja/N", "Naziv", true, false, nullptr,

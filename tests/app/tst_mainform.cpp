@@ -11,6 +11,7 @@
 #include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
 #include "remote/RemoteSettings.h"
+#include "remote/ServerAddresses.h"
 #include "settings/Tparameter.h"
 #include "tray/TTrayIcon.h"
 #include "tray/TTrayPresenter.h"
@@ -25,6 +26,7 @@
 #include "views/ViewTable.h"
 #include "views/frm_about.h"
 #include "views/frm_graf.h"
+#include "views/frm_primorje.h"
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
@@ -599,6 +601,64 @@ private slots:
     }
 
     // The picture views from the window: each shows its picture when opened,
+    // The coast view: the forecast table in front at first, the buoy's text
+    // and the table by the two source buttons, the title kept.
+    void coastView()
+    {
+        NewForm("NAPOVED_PRIMORJE=1\r\n");
+        form->ViewAction(TViewKind::Coast)->trigger();
+        TFramePrimorje* coast = form->ViewArea()->Coast();
+        const QString title = form->TitlePanel()->Title();
+        QVERIFY2(title.startsWith(QStringLiteral("Slovensko Primorje   ")), qPrintable(title));
+        QVERIFY(!coast->Grid()->isHidden());
+        QVERIFY(coast->TextPane()->isHidden());
+        QVERIFY(coast->Grid()->model()->rowCount() > 0);
+        QCOMPARE(coast->Grid()->DataSourceName(), QStringLiteral("ds_primorje"));
+
+        coast->findChild<QToolButton*>(QStringLiteral("btnMorska"))->click();
+        QVERIFY(coast->Grid()->isHidden());
+        QVERIFY(!coast->TextPane()->isHidden());
+        QVERIFY(!coast->TextPane()->document()->isEmpty());
+        QCOMPARE(form->TitlePanel()->Title(), title);
+        coast->findChild<QToolButton*>(QStringLiteral("btnARSO"))->click();
+        QVERIFY(!coast->Grid()->isHidden());
+        QVERIFY(coast->TextPane()->isHidden());
+        QCOMPARE(form->TitlePanel()->Title(), title);
+    }
+
+    // What the About page and the window's web buttons hand to the desktop:
+    // web addresses and mail with the product as the subject, nothing else.
+    void webAddressesOpened()
+    {
+        NewForm();
+        QStringList opened;
+        pas_lib::SetWebAddressOpener([&opened](const QString& address) {
+            opened.append(address);
+            return true;
+        });
+        form->Prikaiokno1Click();
+        form->Vizitka1Click();
+        auto* home = form->findChild<QLabel*>(QStringLiteral("suiURLnimbulon"));
+        QCOMPARE(home->text(), HomePageUrl);
+        QTest::mouseClick(home, Qt::LeftButton);
+        QTest::mouseClick(form->findChild<QLabel*>(QStringLiteral("AboutCredit1")), Qt::LeftButton);
+        form->findChild<QAbstractButton*>(QStringLiteral("suiImageButtonNimbulon"))->click();
+        // A home page from the servers that is not a web address opens nothing.
+        const QString served = HomePageUrl;
+        HomePageUrl = QStringLiteral("file:///etc/passwd");
+        form->findChild<QAbstractButton*>(QStringLiteral("suiImageButtonNimbulon"))->click();
+        HomePageUrl = served;
+        pas_lib::SetWebAddressOpener({});
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.at(0), ServerAddress(TServer::Forum));
+        QCOMPARE(opened.at(1), QStringLiteral("mailto:ikone@korvalin.si?subject=Nimbulon"));
+        QCOMPARE(opened.at(2), served);
+        for (const QString& address : std::as_const(opened))
+            QVERIFY(address.startsWith(QStringLiteral("http://")) ||
+                    address.startsWith(QStringLiteral("https://")) ||
+                    address.startsWith(QStringLiteral("mailto:")));
+    }
+
     // The graph view against the demo's chart server (nginx, fcgiwrap,
     // chartd): built when it first opens, set up from the settings, and its
     // "Dnevni" button routed through the window.
