@@ -9,10 +9,12 @@
 #include "common/FixedFormat.h"
 #include "common/Messages.h"
 #include "common/UserSettings.h"
+#include "controls/TAdvertisingStrip.h"
 #include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
 #include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
+#include "remote/AdvertisingPlayer.h"
 #include "remote/ClientIdentity.h"
 #include "remote/RemoteSettings.h"
 #include "settings/Tparameter.h"
@@ -149,6 +151,9 @@ QCoro::Task<> TMainForm::StartupSteps()
     connect(&FRefresh->FourDayPicture(), &TFourDayPicture::pictureChanged, this,
             [this](const QImage& picture) { suiImagePanel4dni->SetPicture(picture); });
     connect(FRefresh, &TRefreshCycle::refreshFinished, this, [this] {
+        // Advertising switched off by the servers: no rotation, no strip.
+        if (!AdsActive)
+            SetAdvertising(false);
         static bool first = true;
         if (first) {
             first = false;
@@ -233,6 +238,7 @@ void TMainForm::Prikaiokno1Click()
     FPlacement->KeepOnScreenWhenFramed();
     raise();
     activateWindow();
+    SetAdvertising(AdsActive);
 }
 
 void TMainForm::Skrijokno1Click()
@@ -251,6 +257,8 @@ void TMainForm::HideToTray()
     // Minimised to the tray once, the proverb stands still from then on.
     if (isVisible() && KorvalinBanner->Running())
         KorvalinBanner->Stop();
+    if (AdsActive)
+        SetAdvertising(false);
     // The window keeps its state (normal or maximised) while it waits in the tray.
     if (FEverShown)
         FWindowState = FShownState;
@@ -287,8 +295,13 @@ void TMainForm::changeEvent(QEvent* event)
     if (!windowState().testFlag(Qt::WindowMinimized)) {
         FShownState = windowState() & Qt::WindowMaximized;
         FWindowState = FShownState;
+        // Given back from the task bar: the rotation goes on.
+        if (AdsActive && !FAdvertising->Enabled())
+            SetAdvertising(true);
         return;
     }
+    if (AdsActive)
+        SetAdvertising(false);
     // Minimised by the title bar's button: into the notification area; without
     // a tray it stays minimised in the task bar.
     if (!CoolTrayIcon1->Shown())
@@ -309,8 +322,11 @@ void TMainForm::showEvent(QShowEvent* event)
                             << "ms after the start";
     }
     // Shown by the program, not given back by the window system.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         ShowProverb();
+        if (AdsActive)
+            SetAdvertising(true);
+    }
 }
 
 void TMainForm::ShowProverb()

@@ -13,6 +13,8 @@
 class QAction;
 class QSettings;
 class QTimer;
+class TAdvertisingPlayer;
+class TAdvertisingStrip;
 class TBannerCap;
 class TImagePanel;
 class TKorvalinBanner;
@@ -40,7 +42,6 @@ public:
     static constexpr int ResizeMinimumWidth = 560;
     // The advertising strip: 390 x 50, centred at the top.
     static constexpr int StripWidth = 390;
-    static constexpr int StripHeight = 50;
     // The scrolling banner is this much narrower than the window.
     static constexpr int BannerWidthMargin = 380;
 
@@ -73,6 +74,13 @@ public:
     void Prikaiokno1Click();
     void Skrijokno1Click();
     void Vizitka1Click();
+    // The advertising rotation on or off; off also gives the window the look
+    // that AdsActive asks for, with the strip or without it.
+    void SetAdvertising(bool on);
+    // Clicks on the advertisement and beside it on the strip.
+    void ImgReklama1Click();
+    void suiReklameClick();
+    TAdvertisingPlayer* Advertising() const { return FAdvertising; }
     // The exit command: saves, releases and ends the program.
     void actIzhodExecute();
     // The refresh command (F5, the bottom bar, the tray menu).
@@ -137,6 +145,9 @@ private:
     void ViewChosen(TViewKind kind);
     void DeleteSatellitePictures();
     void FitBanner();
+    // The look with the advertising strip (the top area has room for it) or
+    // without it.
+    void ShowAdvertisingStrip(bool shown);
 
     // TRefreshHost
     void StartIconAnimation() override;
@@ -159,7 +170,8 @@ private:
     // Components
     TTrayIcon* CoolTrayIcon1 = nullptr;
     TTrayPresenter* FTray = nullptr;
-    QWidget* suiReklame = nullptr;
+    TAdvertisingStrip* suiReklame = nullptr;
+    TAdvertisingPlayer* FAdvertising = nullptr;
     QWidget* FHeader = nullptr;
     TSideChannel* suiSideChannel = nullptr;
     TMoonPanel* ipLunineMene = nullptr;

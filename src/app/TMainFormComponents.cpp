@@ -5,11 +5,13 @@
 #include "common/DataPaths.h"
 #include "common/Desktop.h"
 #include "controls/SvgIcon.h"
+#include "controls/TAdvertisingStrip.h"
 #include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
 #include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
 #include "controls/TabOrder.h"
+#include "remote/AdvertisingPlayer.h"
 #include "remote/RemoteSettings.h"
 #include "remote/ServerAddresses.h"
 #include "remote/StationCatalogueDownload.h"
@@ -45,6 +47,8 @@ const QColor BarIcon(Qt::white);
 const QColor BarIconActive(0xF1, 0xC8, 0x7A);
 constexpr int BottomBarHeight = 36;
 constexpr int HeaderHeight = 34;
+// With the advertising strip: the strip 5 pixels from the top, and as much below.
+constexpr int HeaderHeightWithStrip = TAdvertisingStrip::StripHeight + 10;
 // Side channel panel rows: the pin row, the moon and four-day panels, the splitter.
 constexpr int PinRowHeight = 24;
 constexpr int PicturePanelHeight = 71;
@@ -194,16 +198,18 @@ QWidget* TMainForm::CreateHeader()
     connect(help, &QToolButton::clicked, FViewArea, &TViewArea::OpenAbout);
     layout->addWidget(help);
 
-    // The advertising strip lies over the middle of the top area while
-    // advertising is on; it is hidden otherwise.
-    suiReklame = new QWidget(FHeader);
-    suiReklame->setObjectName(QStringLiteral("suiReklame"));
-    suiReklame->setAttribute(Qt::WA_StyledBackground);
-    suiReklame->setFixedSize(StripWidth, StripHeight);
-    auto* picture = new QLabel(suiReklame);
-    picture->setObjectName(QStringLiteral("ImgReklama1"));
-    picture->setGeometry(0, 0, StripWidth, StripHeight);
-    suiReklame->hide();
+    // The advertising strip lies over the middle of the top area, which has
+    // room for it while advertising is on.
+    suiReklame = new TAdvertisingStrip(FHeader);
+    FAdvertising = new TAdvertisingPlayer(this);
+    FAdvertising->setObjectName(QStringLiteral("AdvertisingPlayer"));
+    connect(FAdvertising, &TAdvertisingPlayer::PictureChanged, suiReklame,
+            &TAdvertisingStrip::SetPicture);
+    connect(FAdvertising, &TAdvertisingPlayer::StripShownChanged, this,
+            &TMainForm::ShowAdvertisingStrip);
+    connect(suiReklame, &TAdvertisingStrip::pictureClicked, this, &TMainForm::ImgReklama1Click);
+    connect(suiReklame, &TAdvertisingStrip::stripClicked, this, &TMainForm::suiReklameClick);
+    ShowAdvertisingStrip(FAdvertising->StripShown());
     return FHeader;
 }
 
@@ -337,6 +343,28 @@ void TMainForm::ApplyViewSwitches()
     });
     if (suiSideChannel->Expanded())
         FitMenuPanel();
+}
+
+void TMainForm::ShowAdvertisingStrip(bool shown)
+{
+    suiReklame->setVisible(shown);
+    FHeader->setFixedHeight(shown ? HeaderHeightWithStrip : HeaderHeight);
+    qCDebug(lcMainForm) << "Advertising strip" << (shown ? "shown" : "hidden");
+}
+
+void TMainForm::SetAdvertising(bool on)
+{
+    FAdvertising->SetAdvertising(on);
+}
+
+void TMainForm::ImgReklama1Click()
+{
+    pas_lib::OpenWebAddress(FAdvertising->PictureClickAddress());
+}
+
+void TMainForm::suiReklameClick()
+{
+    pas_lib::OpenWebAddress(FAdvertising->PanelClickAddress());
 }
 
 void TMainForm::FrameGraf1btnDnevniGrafClick()

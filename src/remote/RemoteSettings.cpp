@@ -9,6 +9,7 @@
 #include "net/LastModifiedStamps.h"
 #include "remote/ClientIdentity.h"
 #include "remote/MirrorTable.h"
+#include "remote/RemoteLog.h"
 #include "remote/ServerAddresses.h"
 #include "settings/Tparameter.h"
 
