@@ -6,10 +6,12 @@
 #include "app/TMainForm.h"
 #include "app/WindowPosition.h"
 #include "common/Desktop.h"
+#include "controls/TAdvertisingStrip.h"
 #include "controls/TBannerCap.h"
 #include "controls/TImagePanel.h"
 #include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
+#include "remote/AdvertisingPlayer.h"
 #include "remote/RemoteSettings.h"
 #include "remote/ServerAddresses.h"
 #include "settings/Tparameter.h"
@@ -601,6 +603,47 @@ private slots:
     }
 
     // The picture views from the window: each shows its picture when opened,
+    // The demo switches advertising on: the strip rotates while the window is
+    // shown, a click opens the advertisement, the tray stops it; with
+    // advertising off the window takes the look without the strip.
+    void advertising()
+    {
+        NewForm();
+        QVERIFY(AdsActive);
+        auto* strip = form->findChild<TAdvertisingStrip*>(QStringLiteral("suiReklame"));
+        TAdvertisingPlayer* player = form->Advertising();
+        QVERIFY(!player->Enabled());
+        QVERIFY(!strip->isHidden());
+        const int withStrip = form->findChild<QWidget*>(QStringLiteral("suiTitleArea"))->height();
+        form->Prikaiokno1Click();
+        QVERIFY(player->Enabled());
+        Await(player->tmPredvajanjeTimer());
+        QCOMPARE(player->Items().size(), 3);
+        Await(player->tmPredvajanjeTimer());
+        QTRY_VERIFY(strip->HasPicture());
+        QStringList opened;
+        pas_lib::SetWebAddressOpener([&opened](const QString& address) {
+            opened.append(address);
+            return true;
+        });
+        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->PictureRect().center());
+        // The demo's pictures fill the strip: nothing lies beside them to click.
+        form->suiReklameClick();
+        pas_lib::SetWebAddressOpener({});
+        QCOMPARE(opened.size(), 2);
+        QVERIFY2(opened.at(0).endsWith(QStringLiteral("/index.html#kolesa")),
+                 qPrintable(opened.at(0)));
+        QCOMPARE(opened.at(1), HomePageUrl);
+
+        form->Skrijokno1Click();
+        QVERIFY(!player->Enabled());
+        QVERIFY(!player->TimerActive());
+        AdsActive = false;
+        form->SetAdvertising(false);
+        QVERIFY(strip->isHidden());
+        QVERIFY(form->findChild<QWidget*>(QStringLiteral("suiTitleArea"))->height() < withStrip);
+    }
+
     // The coast view: the forecast table in front at first, the buoy's text
     // and the table by the two source buttons, the title kept.
     void coastView()
