@@ -48,6 +48,8 @@ TFramePrimorje::TFramePrimorje(TWeatherData& weather, QWidget* parent)
     RichEdit1 = new QTextBrowser(this);
     RichEdit1->setObjectName(QStringLiteral("RichEditPrimorje"));
     RichEdit1->setDocument(FWeather.CoastTextPane);
+    // The look of the text view's pane.
+    FWeather.CoastTextPane->setDocumentMargin(10);
     RichEdit1->setOpenLinks(false);
     RichEdit1->setFrameShape(QFrame::NoFrame);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
