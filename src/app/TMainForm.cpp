@@ -14,6 +14,7 @@
 #include "controls/TImagePanel.h"
 #include "controls/TKorvalinBanner.h"
 #include "controls/TSideChannel.h"
+#include "platform/SystemWake.h"
 #include "remote/AdvertisingPlayer.h"
 #include "remote/ClientIdentity.h"
 #include "remote/RemoteSettings.h"
@@ -61,6 +62,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     tmOsvezi = new QTimer(this);
     tmOsvezi->setObjectName(QStringLiteral("tmOsvezi"));
     connect(tmOsvezi, &QTimer::timeout, this, &TMainForm::tmOsveziTimer);
+    FWake = new TSystemWake(this);
+    connect(FWake, &TSystemWake::Resumed, this, &TMainForm::RefreshAfterWake);
+    connect(FWake, &TSystemWake::NetworkReachable, this, &TMainForm::RefreshAfterWake);
     FWeather = std::make_unique<TWeatherData>();
     FPlacement = new TWindowPlacement(this);
     FNoTrayWait = new QTimer(this);
@@ -212,6 +216,20 @@ void TMainForm::ApplySettings()
 
 void TMainForm::tmOsveziTimer()
 {
+    RefreshData(false);
+}
+
+void TMainForm::RefreshAfterWake()
+{
+    // The start-up's own refresh comes first; then at most one a minute.
+    if (!FStartupFinished || (FWakeRefresh.isValid() && FWakeRefresh.elapsed() < 60000))
+        return;
+    FWakeRefresh.start();
+    qCInfo(lcRefresh) << "Refresh after resume or reconnect";
+    // The timer starts its interval anew, so that a tick due during the sleep
+    // does not follow this refresh at once.
+    if (tmOsvezi->isActive())
+        tmOsvezi->start();
     RefreshData(false);
 }
 

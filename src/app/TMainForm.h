@@ -14,6 +14,7 @@ class QAction;
 class QSettings;
 class QTimer;
 class TAdvertisingPlayer;
+class TSystemWake;
 class TAdvertisingStrip;
 class TBannerCap;
 class TImagePanel;
@@ -64,6 +65,9 @@ public:
 
     // The refresh cycle; the timer passes false, the refresh command true.
     void RefreshData(bool withoutPictures);
+    // After a resume from sleep or a network that came back: a refresh at
+    // once, at most one a minute.
+    void RefreshAfterWake();
     // Applies the stored settings to the tray icon, the timers, the current
     // conditions and the menu, then refreshes at once.
     void ApplySettings();
@@ -203,6 +207,8 @@ private:
     bool FEverShown = false;
     bool FShowPending = false;
     QElapsedTimer FShowClock;
+    TSystemWake* FWake = nullptr;
+    QElapsedTimer FWakeRefresh;
     // Ends the start-up's waits when the window goes; the start-up holds it.
     pas_lib::TCancellation FCancellation;
     QCoro::Task<> FStartup;
