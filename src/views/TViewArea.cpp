@@ -9,6 +9,7 @@
 #include "views/ViewTable.h"
 #include "views/ViewsLog.h"
 #include "views/frm_about.h"
+#include "views/frm_animations.h"
 #include "views/frm_graf.h"
 #include "views/frm_satelitske_slike.h"
 #include "weather/CurrentViewKind.h"
@@ -104,6 +105,8 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     suiIPNapovedVSliki->hide();
     FrameGraf1 = new TFrameGraf(FWeather, *FPictures, views);
     FrameGraf1->hide();
+    FrameAnimations = new TFrameAnimations(*FPictures, views);
+    FrameAnimations->hide();
 
     FTaggedControls = {
         suiDBGrid1,
@@ -111,7 +114,7 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
         RichEdit1,
         suiImagePanel1,
         suiIPNapovedVSliki,
-        Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
+        FrameAnimations,
         Tagged(new QWidget(views), QStringLiteral("FramePrimorje1"), PanelTag::Coast),
         FrameSateliskeSlike1,
         FrameGraf1,
@@ -146,6 +149,7 @@ void TViewArea::StopPictures()
     FrameSateliskeSlike1->Stop();
     suiIPNapovedVSliki->Stop();
     FrameGraf1->Stop();
+    FrameAnimations->Stop();
 }
 
 void TViewArea::ShowPanel(int tag)
@@ -170,7 +174,12 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
             suiIPNapovedVSliki->Stop();
         else if (leaving == PanelTag::Graph)
             FrameGraf1->Stop();
+        else if (leaving == PanelTag::Animations)
+            FrameAnimations->Stop();
     }
+    // The media player comes with the first visit.
+    if (view.tag == PanelTag::Animations)
+        FrameAnimations->Open();
     if (view.tag == PanelTag::Graph && !FrameGraf1->Opened()) {
         FrameGraf1->Open();
         emit GraphOpened(FrameGraf1);

@@ -10,6 +10,7 @@
 class QLabel;
 class QTextBrowser;
 class TForecastView;
+class TFrameAnimations;
 class TFrameGraf;
 class TFrameSateliskeSlike;
 class TPictureContext;
@@ -87,6 +88,7 @@ public:
     TForecastView* Forecast() const { return suiIPNapovedVSliki; }
     // Built when the graph view first opens.
     TFrameGraf* Graph() const { return FrameGraf1; }
+    TFrameAnimations* Animations() const { return FrameAnimations; }
 
 signals:
     // A view was chosen; its data loads right after.
@@ -117,6 +119,7 @@ private:
     TFrameSateliskeSlike* FrameSateliskeSlike1;
     TForecastView* suiIPNapovedVSliki;
     TFrameGraf* FrameGraf1;
+    TFrameAnimations* FrameAnimations;
     QList<QWidget*> FTaggedControls;
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 
