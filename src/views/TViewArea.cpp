@@ -9,6 +9,7 @@
 #include "views/ViewTable.h"
 #include "views/ViewsLog.h"
 #include "views/frm_about.h"
+#include "views/frm_animations.h"
 #include "views/frm_graf.h"
 #include "views/frm_primorje.h"
 #include "views/frm_satelitske_slike.h"
@@ -107,6 +108,8 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     FrameGraf1->hide();
     FramePrimorje1 = new TFramePrimorje(FWeather, views);
     FramePrimorje1->hide();
+    FrameAnimations = new TFrameAnimations(*FPictures, views);
+    FrameAnimations->hide();
 
     FTaggedControls = {
         suiDBGrid1,
@@ -114,7 +117,7 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
         RichEdit1,
         suiImagePanel1,
         suiIPNapovedVSliki,
-        Tagged(new QWidget(views), QStringLiteral("FrameAnimations"), PanelTag::Animations),
+        FrameAnimations,
         FramePrimorje1,
         FrameSateliskeSlike1,
         FrameGraf1,
@@ -149,6 +152,7 @@ void TViewArea::StopPictures()
     FrameSateliskeSlike1->Stop();
     suiIPNapovedVSliki->Stop();
     FrameGraf1->Stop();
+    FrameAnimations->Stop();
 }
 
 void TViewArea::ShowPanel(int tag)
@@ -173,7 +177,12 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
             suiIPNapovedVSliki->Stop();
         else if (leaving == PanelTag::Graph)
             FrameGraf1->Stop();
+        else if (leaving == PanelTag::Animations)
+            FrameAnimations->Stop();
     }
+    // The media player comes with the first visit.
+    if (view.tag == PanelTag::Animations)
+        FrameAnimations->Open();
     if (view.tag == PanelTag::Graph && !FrameGraf1->Opened()) {
         FrameGraf1->Open();
         emit GraphOpened(FrameGraf1);

@@ -10,6 +10,7 @@
 class QLabel;
 class QTextBrowser;
 class TForecastView;
+class TFrameAnimations;
 class TFrameGraf;
 class TFramePrimorje;
 class TFrameSateliskeSlike;
@@ -89,6 +90,7 @@ public:
     TFramePrimorje* Coast() const { return FramePrimorje1; }
     // Built when the graph view first opens.
     TFrameGraf* Graph() const { return FrameGraf1; }
+    TFrameAnimations* Animations() const { return FrameAnimations; }
 
 signals:
     // A view was chosen; its data loads right after.
@@ -120,6 +122,7 @@ private:
     TForecastView* suiIPNapovedVSliki;
     TFrameGraf* FrameGraf1;
     TFramePrimorje* FramePrimorje1;
+    TFrameAnimations* FrameAnimations;
     QList<QWidget*> FTaggedControls;
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 
