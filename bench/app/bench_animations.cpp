@@ -126,7 +126,7 @@ int main(int argc, char** argv)
         << " ms; median of the next " << later.size() << " " << later[later.size() / 2]
         << " ms, slowest " << later.last() << " ms (aim: 300 ms)\n";
     out << "Resident memory: " << before << " KiB before the player, " << opened << " KiB with it, "
-        << playing << " KiB at the end of the first video, " << firstEnd
+        << playing << " KiB a second into the first video, " << firstEnd
         << " KiB with the buttons back\n";
     out << "After " << plays << " plays: " << lastEnd << " KiB, growth since the first "
         << (lastEnd - firstEnd) << " KiB (aim: under 5120 KiB)\n";
