@@ -197,6 +197,14 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
         else
             response.Body += reply->readAll();
     }
+    // A connection reset in the middle of a body is at times reported as a
+    // complete reply: a body shorter than its announced length is a failure.
+    // (A compressed body is announced by its size on the wire.)
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (failure.isEmpty() && !head && reply->error() == QNetworkReply::NoError &&
+        announced.isValid() && reply->rawHeader("Content-Encoding").isEmpty() &&
+        response.Body.size() < announced.toLongLong())
+        failure = QStringLiteral("body shorter than its length");
     response.Status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant lastModified = reply->header(QNetworkRequest::LastModifiedHeader);
     if (lastModified.isValid())
