@@ -31,11 +31,12 @@ void DeleteDestination(const QString& fileName)
 
 // The system's downloader: its proxy settings, redirects followed; -1 on any failure.
 QCoro::Task<int> FetchWithSystemClient(QUrl url, QString fileName, QBuffer* stream,
-                                       const pas_lib::TCancellation* cancellation)
+                                       const pas_lib::TCancellation* cancellation,
+                                       TTransferKind kind)
 {
     DeleteDestination(fileName);
     THttpClient client(SystemClientSetup());
-    const THttpResponse response = co_await client.Get(url, cancellation);
+    const THttpResponse response = co_await client.Get(url, cancellation, kind);
     if (!response.Ok)
         co_return -1;
     if (!fileName.isEmpty())
@@ -51,7 +52,8 @@ QCoro::Task<int> FetchWithSystemClient(QUrl url, QString fileName, QBuffer* stre
 } // namespace
 
 QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName, QBuffer* stream,
-                                 int slot, const pas_lib::TCancellation* cancellation)
+                                 int slot, const pas_lib::TCancellation* cancellation,
+                                 TTransferKind kind)
 {
     // The stamp can only keep a file that is there: a slot that serves several
     // files (the satellite pictures of a kind) would otherwise never bring a
@@ -59,7 +61,7 @@ QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName
     const double stamp = LastModifiedStamps.Get(slot);
     const bool kept = fileName.isEmpty() || QFileInfo::exists(fileName);
     if (slot >= 1 && stamp > stampEpsilon && kept) {
-        const THttpResponse head = co_await client.Head(url, cancellation);
+        const THttpResponse head = co_await client.Head(url, cancellation, kind);
         if (!head.Ok) {
             DeleteDestination(fileName);
             co_return -2;
@@ -69,7 +71,7 @@ QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName
     }
 
     DeleteDestination(fileName);
-    const THttpResponse get = co_await client.Get(url, cancellation);
+    const THttpResponse get = co_await client.Get(url, cancellation, kind);
     if (!get.Ok)
         co_return -3;
     int result;
@@ -95,7 +97,7 @@ bool SaveFileAtomically(const QString& fileName, const QByteArray& data)
 }
 
 QCoro::Task<int> Fetch(QString address, QString fileName, QBuffer* stream, int slot,
-                       const pas_lib::TCancellation* cancellation)
+                       const pas_lib::TCancellation* cancellation, TTransferKind kind)
 {
     if (address.isEmpty())
         co_return -1;
@@ -103,10 +105,10 @@ QCoro::Task<int> Fetch(QString address, QString fileName, QBuffer* stream, int s
     const bool systemClient = parametri && parametri->Get(TParam::DOWNLOAD_API).toBool();
     int result;
     if (systemClient) {
-        result = co_await FetchWithSystemClient(url, fileName, stream, cancellation);
+        result = co_await FetchWithSystemClient(url, fileName, stream, cancellation, kind);
     } else {
         THttpClient client(BuiltInClientSetup());
-        result = co_await FetchWithClient(client, url, fileName, stream, slot, cancellation);
+        result = co_await FetchWithClient(client, url, fileName, stream, slot, cancellation, kind);
     }
     qCDebug(lcHttp) << "Fetch" << url.toDisplayString(QUrl::RemoveUserInfo) << "->" << result;
     co_return result;

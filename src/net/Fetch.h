@@ -1,12 +1,12 @@
 #pragma once
 
 #include "common/Awaiting.h"
+#include "net/HttpClient.h"
 
 #include <QString>
 
 class QBuffer;
 class QUrl;
-class THttpClient;
 
 // Gets an address into a file (when fileName is not empty) or appends it to a
 // memory stream, on the calling thread, awaited: the thread's events run
@@ -16,15 +16,18 @@ class THttpClient;
 // file written or of the stream afterwards (0 or more), -1 when nothing was
 // transferred (empty address, the server's copy unchanged: the file is kept;
 // with DOWNLOAD_API any failure), -2 when the HEAD request failed, -3 when the
-// GET or writing the file failed (also when cancelled). A failed transfer leaves
-// no destination file. Never shows a message.
+// GET or writing the file failed (also when cancelled, or past the transfer's
+// deadline or minimum rate). A failed transfer leaves no destination file.
+// Never shows a message. A video passes TTransferKind::Video for its longer deadline.
 QCoro::Task<int> Fetch(QString address, QString fileName, QBuffer* stream, int slot,
-                       const pas_lib::TCancellation* cancellation = nullptr);
+                       const pas_lib::TCancellation* cancellation = nullptr,
+                       TTransferKind kind = TTransferKind::Document);
 
 // The built-in client's part of Fetch, with a client the caller made (a
 // background worker makes its own on its thread).
 QCoro::Task<int> FetchWithClient(THttpClient& client, QUrl url, QString fileName, QBuffer* stream,
-                                 int slot, const pas_lib::TCancellation* cancellation = nullptr);
+                                 int slot, const pas_lib::TCancellation* cancellation = nullptr,
+                                 TTransferKind kind = TTransferKind::Document);
 
 // Saves data to a file under a temporary name beside it and renames it when
 // complete, so that no reader ever sees part of it; creates the folder.

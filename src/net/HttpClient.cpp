@@ -4,12 +4,15 @@
 #include "settings/Tparameter.h"
 
 #include <QAuthenticator>
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 
 Q_LOGGING_CATEGORY(lcHttp, "nimbulon.net", QtInfoMsg)
 
@@ -105,18 +108,21 @@ void THttpClient::Abort()
         Qt::QueuedConnection);
 }
 
-QCoro::Task<THttpResponse> THttpClient::Head(QUrl url, const pas_lib::TCancellation* cancellation)
+QCoro::Task<THttpResponse> THttpClient::Head(QUrl url, const pas_lib::TCancellation* cancellation,
+                                             TTransferKind kind)
 {
-    return Run(std::move(url), true, cancellation);
+    return Run(std::move(url), true, cancellation, kind);
 }
 
-QCoro::Task<THttpResponse> THttpClient::Get(QUrl url, const pas_lib::TCancellation* cancellation)
+QCoro::Task<THttpResponse> THttpClient::Get(QUrl url, const pas_lib::TCancellation* cancellation,
+                                            TTransferKind kind)
 {
-    return Run(std::move(url), false, cancellation);
+    return Run(std::move(url), false, cancellation, kind);
 }
 
 QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
-                                            const pas_lib::TCancellation* cancellation)
+                                            const pas_lib::TCancellation* cancellation,
+                                            TTransferKind kind)
 {
     THttpResponse response;
     if (FAborted || (cancellation && cancellation->Cancelled())) {
@@ -157,6 +163,43 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
                      [&] { fail(QStringLiteral("connect time-out")); });
     QObject::connect(&readTimer, &QTimer::timeout, reply,
                      [&] { fail(QStringLiteral("read time-out")); });
+
+    // One timer watches the whole transfer: it wakes at the deadline and at the
+    // end of each rate window, and lives only as long as the request.
+    const int deadlineMs =
+        kind == TTransferKind::Video ? current.VideoDeadlineMs : current.DeadlineMs;
+    const QDeadlineTimer deadline =
+        deadlineMs > 0 ? QDeadlineTimer(deadlineMs, Qt::PreciseTimer) : QDeadlineTimer::Forever;
+    const bool rateWatched = current.MinBytesPerSecond > 0 && current.RateWindowMs > 0;
+    const qint64 windowMinimum = current.MinBytesPerSecond * current.RateWindowMs / 1000;
+    QDeadlineTimer windowEnd = QDeadlineTimer::Forever; // armed when the body begins
+    qint64 received = 0;
+    qint64 windowStart = 0;
+    QTimer watchTimer;
+    watchTimer.setSingleShot(true);
+    watchTimer.setTimerType(Qt::PreciseTimer);
+    auto rearmWatch = [&] {
+        const QDeadlineTimer next = std::min(deadline, windowEnd);
+        if (next.isForever())
+            watchTimer.stop();
+        else
+            watchTimer.start(std::chrono::milliseconds(std::max<qint64>(next.remainingTime(), 0)));
+    };
+    QObject::connect(&watchTimer, &QTimer::timeout, reply, [&] {
+        if (deadline.hasExpired()) {
+            fail(QStringLiteral("deadline"));
+            return;
+        }
+        if (windowEnd.hasExpired()) {
+            if (received - windowStart < windowMinimum) {
+                fail(QStringLiteral("minimum rate"));
+                return;
+            }
+            windowStart = received;
+            windowEnd.setRemainingTime(current.RateWindowMs, Qt::PreciseTimer);
+        }
+        rearmWatch();
+    });
     // The connect time-out runs until the request has been sent, the read
     // time-out from then on between two pieces of data.
     QObject::connect(reply, &QNetworkReply::requestSent, reply, [&] {
@@ -169,6 +212,12 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
     };
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
         dataArrived();
+        // Until the head is complete the read time-out bounds the wait; the
+        // rate is watched from the end of the head on.
+        if (rateWatched && windowEnd.isForever()) {
+            windowEnd.setRemainingTime(current.RateWindowMs, Qt::PreciseTimer);
+            rearmWatch();
+        }
         const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
         if (announced > current.MaxBodyBytes)
             fail(QStringLiteral("response too large"));
@@ -179,15 +228,19 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
             fail(QStringLiteral("response too large"));
             return;
         }
+        const qsizetype before = response.Body.size();
         response.Body += reply->readAll();
+        received += response.Body.size() - before;
     });
     connectTimer.start(current.ConnectTimeoutMs);
+    rearmWatch();
 
     if (!reply->isFinished() &&
         !co_await pas_lib::TSignalWait(reply, &QNetworkReply::finished, cancellation))
         fail(QStringLiteral("aborted"));
     connectTimer.stop();
     readTimer.stop();
+    watchTimer.stop();
     if (FAborted && failure.isEmpty())
         failure = QStringLiteral("aborted");
 
@@ -197,10 +250,21 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
         else
             response.Body += reply->readAll();
     }
+    // A connection reset in the middle of a body is at times reported as a
+    // complete reply: a body shorter than its announced length is a failure.
+    // (A compressed body is announced by its size on the wire.)
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (failure.isEmpty() && !head && reply->error() == QNetworkReply::NoError &&
+        announced.isValid() && reply->rawHeader("Content-Encoding").isEmpty() &&
+        response.Body.size() < announced.toLongLong())
+        failure = QStringLiteral("body shorter than its length");
     response.Status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant lastModified = reply->header(QNetworkRequest::LastModifiedHeader);
     if (lastModified.isValid())
         response.LastModified = lastModified.toDateTime();
+    if (!failure.isEmpty() && failure != QLatin1String("aborted"))
+        qCDebug(lcHttp) << "Request" << url.toDisplayString(QUrl::RemoveUserInfo) << "ended by"
+                        << failure;
     if (!failure.isEmpty())
         response.Error = failure;
     else if (reply->error() != QNetworkReply::NoError)

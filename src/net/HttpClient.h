@@ -14,12 +14,20 @@ class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
 
-// Time-outs and the size cap that every request of the program obeys.
+// Time-outs and the size cap that every request of the program obeys. A
+// server that keeps a transfer alive with a byte now and then must not hold
+// the program for ever: a whole transfer has a deadline, and a body that
+// arrives slower than a minimum rate is given up. Zero or less switches a
+// limit off.
 struct THttpLimits
 {
     int ConnectTimeoutMs = 15000; // until the request is on its way
     int ReadTimeoutMs = 30000;    // between two pieces of received data
     qint64 MaxBodyBytes = 32 * 1024 * 1024;
+    int DeadlineMs = 120000;      // a whole document or picture request
+    int VideoDeadlineMs = 600000; // a whole video request
+    qint64 MinBytesPerSecond = 100;
+    int RateWindowMs = 30000; // the rate is averaged over each such window of the body
 };
 // The limits in force; tests shorten them.
 THttpLimits HttpLimits();
@@ -43,6 +51,12 @@ THttpClientSetup BuiltInClientSetup();
 // The second client, which follows the system's proxy settings and redirects.
 THttpClientSetup SystemClientSetup();
 
+// What a request fetches, which sets its deadline.
+enum class TTransferKind {
+    Document, // documents and pictures
+    Video,
+};
+
 struct THttpResponse
 {
     bool Ok = false;
@@ -63,15 +77,18 @@ public:
     THttpClient(const THttpClient&) = delete;
     THttpClient& operator=(const THttpClient&) = delete;
 
-    QCoro::Task<THttpResponse> Head(QUrl url, const pas_lib::TCancellation* cancellation = nullptr);
-    QCoro::Task<THttpResponse> Get(QUrl url, const pas_lib::TCancellation* cancellation = nullptr);
+    QCoro::Task<THttpResponse> Head(QUrl url, const pas_lib::TCancellation* cancellation = nullptr,
+                                    TTransferKind kind = TTransferKind::Document);
+    QCoro::Task<THttpResponse> Get(QUrl url, const pas_lib::TCancellation* cancellation = nullptr,
+                                   TTransferKind kind = TTransferKind::Document);
 
     // Ends the request in progress, and every later one, as a failure. Safe
     // from any thread while the client lives.
     void Abort();
 
 private:
-    QCoro::Task<THttpResponse> Run(QUrl url, bool head, const pas_lib::TCancellation* cancellation);
+    QCoro::Task<THttpResponse> Run(QUrl url, bool head, const pas_lib::TCancellation* cancellation,
+                                   TTransferKind kind);
 
     THttpClientSetup FSetup;
     QNetworkAccessManager* FManager;

@@ -6,6 +6,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+#include <sys/socket.h>
 #include <unistd.h>
 
 quint16 FreeLoopbackPort()
@@ -269,4 +271,22 @@ void TScriptedHttpServer::Reply(QTcpSocket* socket, const QByteArray& statusLine
                   QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
     socket->flush();
     socket->disconnectFromHost();
+}
+
+void TScriptedHttpServer::Trickle(QTcpSocket* socket, const QByteArray& head,
+                                  const QByteArray& piece, int intervalMs)
+{
+    socket->write(head);
+    auto* timer = new QTimer(socket); // goes with the connection
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, piece] { socket->write(piece); });
+    timer->start(intervalMs);
+}
+
+void TScriptedHttpServer::Reset(QTcpSocket* socket)
+{
+    socket->flush();
+    // A zero linger time makes the close send a reset.
+    const linger noLinger{1, 0};
+    setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+    socket->abort();
 }

@@ -137,6 +137,11 @@ public:
     static QByteArray Header(const QByteArray& request, const QByteArray& name);
     static void Reply(QTcpSocket* socket, const QByteArray& statusLine, const QByteArray& headers,
                       const QByteArray& body);
+    // Writes head, then piece every intervalMs for as long as the connection lasts.
+    static void Trickle(QTcpSocket* socket, const QByteArray& head, const QByteArray& piece,
+                        int intervalMs);
+    // Ends the connection with a reset instead of an orderly close.
+    static void Reset(QTcpSocket* socket);
 
 private:
     QTcpServer* FServer;
