@@ -521,7 +521,8 @@ QCoro::Task<> TFrameAnimations::DownloadVideo(int index)
     {
         const TBusyScope busy(FContext);
         if (QDir().mkpath(pas_lib::SlikeDir))
-            result = co_await Fetch(address, download, nullptr, -1, cancellation);
+            result =
+                co_await Fetch(address, download, nullptr, -1, cancellation, TTransferKind::Video);
     }
     if (!self)
         co_return;
