@@ -159,7 +159,8 @@ void TNginxServer::WriteConfig()
             "  client_body_temp_path %1/temp/body;\n  proxy_temp_path %1/temp/proxy;\n"
             "  fastcgi_temp_path %1/temp/fastcgi;\n  uwsgi_temp_path %1/temp/uwsgi;\n"
             "  scgi_temp_path %1/temp/scgi;\n"
-            "  types { text/xml xml; image/gif gif; image/png png; image/jpeg jpg; video/mpeg mpg; }\n"
+            "  types { text/xml xml; image/gif gif; image/png png; image/jpeg jpg; video/mpeg mpg; "
+            "}\n"
             "  default_type application/octet-stream;\n"
             "  server {\n    listen 127.0.0.1:%2;\n    root %1/www;\n%3\n  }\n"
             "}\n")
