@@ -5,6 +5,7 @@
 
 #include "Await.h"
 #include "LoopbackServers.h"
+#include "TestFiles.h"
 #include "remote/AdvertisingList.h"
 #include "remote/AdvertisingPlayer.h"
 #include "remote/RemoteSettings.h"
@@ -33,27 +34,6 @@ QByteArray SmallGif()
     return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00,"
                       "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
                       35);
-}
-
-// A GIF of a few bytes whose screen and picture say 30000 x 30000 pixels.
-QByteArray HugeGif()
-{
-    QByteArray bytes("GIF89a");
-    auto little = [&bytes](int value) {
-        bytes.append(char(value & 0xFF));
-        bytes.append(char(value >> 8));
-    };
-    little(30000);
-    little(30000);
-    bytes.append("\x80\x00\x00", 3);
-    bytes.append("\x00\x00\x00\xFF\xFF\xFF", 6);
-    bytes.append(',');
-    little(0);
-    little(0);
-    little(30000);
-    little(30000);
-    bytes.append("\x00\x02\x02\x44\x01\x00\x3B", 7);
-    return bytes;
 }
 
 QByteArray List(const QList<QByteArray>& elements)

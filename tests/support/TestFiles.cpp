@@ -52,3 +52,23 @@ TRestoreFiles::~TRestoreFiles()
     for (const auto& [path, data] : FSaved)
         FDemo.Server().WriteFile(path, data);
 }
+
+QByteArray HugeGif()
+{
+    QByteArray bytes("GIF89a");
+    auto little = [&bytes](int value) {
+        bytes.append(char(value & 0xFF));
+        bytes.append(char(value >> 8));
+    };
+    little(30000);
+    little(30000);
+    bytes.append("\x80\x00\x00", 3);
+    bytes.append("\x00\x00\x00\xFF\xFF\xFF", 6);
+    bytes.append(',');
+    little(0);
+    little(0);
+    little(30000);
+    little(30000);
+    bytes.append("\x00\x02\x02\x44\x01\x00\x3B", 7);
+    return bytes;
+}

@@ -16,6 +16,8 @@ void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second = 
 void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified);
 // A square PNG of one colour.
 QByteArray PictureBytes(int side, Qt::GlobalColor colour);
+// A GIF of a few bytes whose screen and picture say 30000 x 30000 pixels.
+QByteArray HugeGif();
 
 // Puts deployment files back when a test that changed them ends, passed or not.
 class TRestoreFiles
