@@ -4,6 +4,7 @@
 // loopback), the resident memory while a video plays and after it has ended
 // with the buttons back, and the growth over ten plays.
 
+#include "BenchFigures.h"
 #include "DemoDeployment.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
@@ -29,36 +30,11 @@ namespace {
 
 constexpr int plays = 10;
 
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-// The bench waits in a loop of its own until the condition holds.
-void RunUntil(const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(1);
-    if (!done())
-        loop.exec();
-}
-
 void Pause(int milliseconds)
 {
     QElapsedTimer clock;
     clock.start();
-    RunUntil([&] { return clock.elapsed() >= milliseconds; });
+    RunUntil([&] { return clock.elapsed() >= milliseconds; }, 1);
 }
 
 } // namespace
@@ -102,7 +78,8 @@ int main(int argc, char** argv)
         clock.start();
         emit frame.Button(round % 2 == 0 ? 0 : 2)->click();
         RunUntil(
-            [&] { return firstPicture >= 0 || frame.State() == TFrameAnimations::TState::Failed; });
+            [&] { return firstPicture >= 0 || frame.State() == TFrameAnimations::TState::Failed; },
+            1);
         if (firstPicture < 0) {
             out << "The video did not play: " << presenter.Messages.join(QStringLiteral("; "))
                 << "\n";
@@ -113,7 +90,7 @@ int main(int argc, char** argv)
             Pause(1000);
             playing = ResidentKiB();
         }
-        RunUntil([&] { return frame.Player()->mediaStatus() == QMediaPlayer::EndOfMedia; });
+        RunUntil([&] { return frame.Player()->mediaStatus() == QMediaPlayer::EndOfMedia; }, 1);
         frame.FrameClick();
         Pause(200);
         if (round == 0)

@@ -3,6 +3,7 @@
 // the request, the server's query and the reading of its reply, for a day and
 // a year graph; and the memory the graph view costs once it is open.
 
+#include "BenchFigures.h"
 #include "DemoDeployment.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
@@ -23,23 +24,6 @@
 namespace {
 
 constexpr int rounds = 30;
-
-double Median(QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.isEmpty() ? 0 : samples[samples.size() / 2];
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 // The bench waits for the graph in a loop of its own.
 void Run(QCoro::Task<> task)

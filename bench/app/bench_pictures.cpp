@@ -4,6 +4,7 @@
 // painted, and the resident memory of the tray-only program against the one
 // that has shown all three picture views.
 
+#include "BenchFigures.h"
 #include "DemoDeployment.h"
 #include "RecordingPresenter.h"
 #include "TestHome.h"
@@ -35,37 +36,6 @@ constexpr int rounds = 30;
 double Milliseconds(const QElapsedTimer& clock)
 {
     return double(clock.nsecsElapsed()) / 1e6;
-}
-
-double Median(QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples.isEmpty() ? 0 : samples[samples.size() / 2];
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-// The bench waits in a loop of its own until the condition holds.
-void RunUntil(const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(2);
-    if (!done())
-        loop.exec();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // is closed ("Prekini") once the refresh has ended, or 15 s after it showed.
 // Usage: bench_waits [path of tests/support/delaying-proxy.py]
 
+#include "BenchFigures.h"
 #include "DemoDeployment.h"
 #include "LoopbackServers.h"
 #include "RecordingPresenter.h"
@@ -29,20 +30,6 @@ namespace {
 
 constexpr double delaySeconds = 2.0;
 constexpr qint64 longestOpen = 15000;
-
-// Runs events until the condition holds; the bench's own waiting.
-void RunUntil(const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(5);
-    if (!done())
-        loop.exec();
-}
 
 } // namespace
 
@@ -77,10 +64,12 @@ int main(int argc, char** argv)
     clock.start();
     TMainForm form;
     auto* cycle = form.findChild<TRefreshCycle*>();
-    RunUntil([&] {
-        cycle = form.findChild<TRefreshCycle*>();
-        return cycle && !cycle->Refreshing();
-    });
+    RunUntil(
+        [&] {
+            cycle = form.findChild<TRefreshCycle*>();
+            return cycle && !cycle->Refreshing();
+        },
+        5);
     out << "First refresh through the slow server: " << clock.elapsed() << " ms\n";
     form.Prikaiokno1Click();
 
@@ -113,7 +102,7 @@ int main(int argc, char** argv)
     });
     clock.restart();
     form.findChild<QAction*>(QStringLiteral("actOsvezitev"))->trigger();
-    RunUntil([&] { return ended >= 0 && closed >= 0; });
+    RunUntil([&] { return ended >= 0 && closed >= 0; }, 5);
 
     out << "Against a server that answers after " << delaySeconds << " s:\n"
         << "  \"Nastavitve\" to the dialog shown:       " << shown - asked << " ms\n"
