@@ -29,6 +29,7 @@
 #include "weather/CurrentViewKind.h"
 #include "weather/LoadFeedSection.h"
 #include "weather/ProcessState.h"
+#include "weather/StoredFeeds.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
@@ -555,6 +556,15 @@ void TMainForm::PresentConditions()
                         ? QStringLiteral("ni podatka")
                         : conditions.temperature + QStringLiteral(", ") + conditions.weather);
     }
+    // Data that refreshes have not renewed for a while says how old it is.
+    const QDateTime now = QDateTime::currentDateTime();
+    const int interval = RefreshIntervalMinutes();
+    const TFeeds& feeds = FRefresh->Feeds();
+    const QString mainAge = DataAgeNote(feeds.MainReceived, interval, now);
+    if (!mainAge.isEmpty())
+        qCInfo(lcRefresh).noquote() << "Old data:" << mainAge;
+    FViewArea->SetDataAges(mainAge, DataAgeNote(feeds.SecondReceived, interval, now));
+    FTray->SetDataAge(mainAge);
     FTray->UpdateTrayIcon();
 }
 

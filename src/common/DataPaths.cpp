@@ -8,6 +8,7 @@
 namespace pas_lib {
 
 QString SlikeDir;
+QString PodatkiDir;
 QString PostajeXmlPath;
 QString ConfigIniPath;
 
@@ -68,20 +69,22 @@ QString DataFolderScope()
 void RecomputePaths()
 {
     QString dataDir = HomeOverride();
-    QString pictureDir;
+    // Pictures and stored feeds can be fetched again: they live in the cache.
+    QString cacheDir;
     if (!dataDir.isEmpty()) {
-        pictureDir = dataDir + QStringLiteral("Slike/");
+        cacheDir = dataDir;
     } else if (QFileInfo::exists(ExecutableDir() + QStringLiteral("Config.ini"))) {
         // A portable copy keeps everything beside the executable.
         dataDir = ExecutableDir();
-        pictureDir = dataDir + QStringLiteral("Slike/");
+        cacheDir = dataDir;
     } else {
         dataDir = WithSeparator(XdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")) +
                                 QStringLiteral("/Nimbulon"));
-        pictureDir = WithSeparator(XdgFolder("XDG_CACHE_HOME", QStringLiteral("/.cache")) +
-                                   QStringLiteral("/Nimbulon/Slike"));
+        cacheDir = WithSeparator(XdgFolder("XDG_CACHE_HOME", QStringLiteral("/.cache")) +
+                                 QStringLiteral("/Nimbulon"));
     }
-    SlikeDir = pictureDir;
+    SlikeDir = cacheDir + QStringLiteral("Slike/");
+    PodatkiDir = cacheDir + QStringLiteral("Podatki/");
     PostajeXmlPath = dataDir + QStringLiteral("Postaje.xml");
     ConfigIniPath = dataDir + QStringLiteral("Config.ini");
 }

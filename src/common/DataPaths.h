@@ -2,12 +2,15 @@
 
 #include <QString>
 
-// Where the program keeps its files: Config.ini, Postaje.xml, the picture folder
-// and the settings store.
+// Where the program keeps its files: Config.ini, Postaje.xml, the picture folder,
+// the last good feeds and the settings store.
 namespace pas_lib {
 
 // Folder of pictures and videos, ending in a path separator.
 extern QString SlikeDir;
+// Folder of the feeds of the last refresh that brought them, ending in a path
+// separator; a cache beside the picture folder.
+extern QString PodatkiDir;
 // The station catalogue.
 extern QString PostajeXmlPath;
 // The settings file.

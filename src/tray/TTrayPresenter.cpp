@@ -150,7 +150,7 @@ void TTrayPresenter::UpdateTrayHint()
 {
     const QString hint = pas_lib::TrayHintText(
         pas_lib::currentConditions, pas_lib::TrayStationKind(), pas_lib::WeatherSourceKind(),
-        Parameter(TParam::PODATKI_V_OBLACKU).toString());
+        Parameter(TParam::PODATKI_V_OBLACKU).toString(), FDataAge);
     CoolTrayIcon1.SetToolTip(pas_lib::CutText(hint, pas_lib::ToolTipLimit));
 }
 
@@ -182,7 +182,7 @@ void TTrayPresenter::ShowWeatherBalloon(bool userRequest)
         return;
     }
     if (allowed)
-        balloon(stamp, line);
+        balloon(pas_lib::StampWithAge(stamp, FDataAge), line);
     else
         qCDebug(lcTray).noquote() << "Balloon not shown: balloons are switched off;" << stamp;
     if (captionWriter)

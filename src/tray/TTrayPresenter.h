@@ -31,6 +31,9 @@ public:
     void UpdateTrayIcon();
     // The tooltip from the current conditions.
     void UpdateTrayHint();
+    // The age of old data ("podatki od 9.12. 22:00"), which the tooltip and the
+    // balloon title carry; empty while the data is current.
+    void SetDataAge(const QString& dataAge) { FDataAge = dataAge; }
     // Announces the conditions once per observation, or whenever the user
     // asks ("Prikaži namig"), and gives the caption writer its summary.
     void ShowWeatherBalloon(bool userRequest);
@@ -60,6 +63,7 @@ private:
     QString lastBalloonStamp;
     std::unique_ptr<TCaptionWriter> captionWriter;
     std::function<QTime()> FClock;
+    QString FDataAge;
     // What showed before the refresh frames, to come back to after them.
     TTrayFace FBeforeAnimation;
     TTrayList FListBeforeAnimation = TTrayList::Transparent;

@@ -26,12 +26,18 @@ QString PlainNotificationText(const QString& text)
     return plain;
 }
 
-QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items)
+QString StampWithAge(const QString& stamp, const QString& dataAge)
+{
+    return dataAge.isEmpty() ? stamp : stamp + QStringLiteral(" (") + dataAge + QLatin1Char(')');
+}
+
+QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items,
+                     const QString& dataAge)
 {
     const CurrentConditions& record = records[size_t(k)];
     if (record.temperature.isEmpty())
         return NoConditionsText;
-    QString text = record.lastChange + TrayLineBreak;
+    QString text = StampWithAge(record.lastChange, dataAge) + TrayLineBreak;
     auto wanted = [&](char digit) { return items.contains(QLatin1Char(digit)); };
     if (wanted('0'))
         text += QStringLiteral("Kraj: ") + record.place + TrayLineBreak;

@@ -27,9 +27,15 @@ QString CutText(const QString& text, int limit);
 // may read "<", ">" and "&" as markup, so they become look-alike characters.
 QString PlainNotificationText(const QString& text);
 
+// The observation's time stamp, followed by the data's age when it is old
+// ("podatki od 9.12. 22:00").
+QString StampWithAge(const QString& stamp, const QString& dataAge);
+
 // The tooltip for kind k (temperature, place, ...) and w (weather): the time
-// stamp line, then a group of lines for each digit 0 to 5 that occurs in items.
-QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items);
+// stamp line with the data's age, then a group of lines for each digit 0 to 5
+// that occurs in items.
+QString TrayHintText(const ConditionsRecords& records, int k, int w, const QString& items,
+                     const QString& dataAge = QString());
 
 // "place: weather, temperature", and the felt temperature on a line of its own.
 QString SummaryLine(const ConditionsRecords& records, int k, int w);

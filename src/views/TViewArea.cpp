@@ -67,9 +67,9 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     column->addWidget(lblObvestilo);
     suiImagePanelTitle = new TTitlePanel(this);
     column->addWidget(suiImagePanelTitle);
-    connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this](const QString& text) {
+    connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this] {
         if (!AboutShown())
-            suiImagePanelTitle->SetTitle(text);
+            suiImagePanelTitle->SetTitle(ShownTitle());
     });
     connect(suiImagePanelTitle->CloseButton(), &QToolButton::clicked, this, &TViewArea::CloseAbout);
 
@@ -189,10 +189,11 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
     }
     // Leaving the About page for another view: the title follows the views again.
     FCurrentPanelTag = 0;
-    FWeather.ViewTitle->SetText(view.Title());
-    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
-    ShowPanel(view.tag);
+    // The title's data age follows the view's feed.
     pas_lib::CurrentViewKind = view.kind;
+    FWeather.ViewTitle->SetText(view.Title());
+    suiImagePanelTitle->SetTitle(ShownTitle());
+    ShowPanel(view.tag);
     emit ViewChosen(view.kind);
 
     // Screen readers name the grid and the text pane by the view they show.
@@ -351,5 +352,23 @@ void TViewArea::CloseAbout()
         control->setVisible(FAboutReturnVisibility.value(control, false));
     FCurrentPanelTag = FAboutReturnTag;
     // The view underneath kept its title up to date while About was shown.
-    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
+    suiImagePanelTitle->SetTitle(ShownTitle());
+}
+
+void TViewArea::SetDataAges(const QString& mainFeed, const QString& secondFeed)
+{
+    FMainFeedAge = mainFeed;
+    FSecondFeedAge = secondFeed;
+    if (!AboutShown())
+        suiImagePanelTitle->SetTitle(ShownTitle());
+}
+
+QString TViewArea::ShownTitle() const
+{
+    const QString& title = FWeather.ViewTitle->Text();
+    const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
+    if (!view || view->sections.isEmpty())
+        return title;
+    const QString& age = view->sections.first().secondFeed ? FSecondFeedAge : FMainFeedAge;
+    return age.isEmpty() ? title : title + QStringLiteral("   (") + age + QLatin1Char(')');
 }

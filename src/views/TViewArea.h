@@ -63,6 +63,9 @@ public:
     void ShowRefreshing();
     void HideRefreshing();
 
+    // The age of old data from each feed ("podatki od 9.12. 22:00"; empty while
+    // current): the title of a view that shows a feed's sections carries it.
+    void SetDataAges(const QString& mainFeed, const QString& secondFeed);
     // A line of news for the user above the title, until hidden.
     void ShowNote(const QString& text);
     void HideNote();
@@ -106,6 +109,8 @@ private:
     void ShowPicture(TViewKind kind);
     void StopPictures();
     TWeatherTableModel* TableModel(const TViewKindInfo& view);
+    // The view's title with the age of the feed its sections come from.
+    QString ShownTitle() const;
 
     TWeatherData& FWeather;
     TPictureContext* FPictures;
@@ -127,6 +132,8 @@ private:
     QHash<TViewKind, TWeatherTableModel*> FTableModels;
 
     int FCurrentPanelTag = 0;
+    QString FMainFeedAge;
+    QString FSecondFeedAge;
     int FAboutReturnTag = 0;
     QHash<QWidget*, bool> FAboutReturnVisibility;
 };

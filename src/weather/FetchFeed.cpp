@@ -4,27 +4,42 @@
 #include "remote/MirrorTable.h"
 #include "weather/WeatherLog.h"
 
+#include <QBuffer>
+
 namespace {
 const QString feedName = QStringLiteral("podatki.xml");
 } // namespace
 
-void TFeeds::Parse()
+TFeedsTaken TFeeds::Receive(const QByteArray& main, const QDateTime& mainReceived,
+                            const QByteArray& second, const QDateTime& secondReceived)
 {
     ++Generation;
-    if (!MainDocument.Parse(MainFeed.data()))
-        qCDebug(lcWeather) << "Main feed unreadable; its sections keep what they show";
-    if (!SecondDocument.Parse(SecondFeed.data()))
-        qCDebug(lcWeather) << "Second feed unreadable; its sections keep what they show";
+    auto take = [](const char* name, const QByteArray& bytes, const QDateTime& received,
+                   QByteArray& feed, pas_lib::TXmlDocument& document, QDateTime& time) {
+        pas_lib::TXmlDocument parsed;
+        if (!parsed.Parse(bytes)) {
+            qCDebug(lcWeather) << name << "feed unreadable; the last good one stays";
+            return false;
+        }
+        feed = bytes;
+        document = std::move(parsed);
+        time = received;
+        return true;
+    };
+    TFeedsTaken taken;
+    taken.Main = take("Main", main, mainReceived, MainFeed, MainDocument, MainReceived);
+    taken.Second =
+        take("Second", second, secondReceived, SecondFeed, SecondDocument, SecondReceived);
+    return taken;
 }
 
 void TFeeds::Release()
 {
-    for (QBuffer* feed : {&MainFeed, &SecondFeed}) {
-        feed->close();
-        feed->setData(QByteArray());
-    }
+    MainFeed.clear();
+    SecondFeed.clear();
     MainDocument.Clear();
     SecondDocument.Clear();
+    MainReceived = SecondReceived = QDateTime();
     ++Generation;
 }
 
@@ -37,21 +52,22 @@ QString FeedBaseAddress(const QString& feedAddress)
     return base;
 }
 
-QCoro::Task<> FetchFeed(TFeeds& feeds, const pas_lib::TCancellation* cancellation)
+QCoro::Task<TFeedsTaken> FetchFeed(TFeeds& feeds, const pas_lib::TCancellation* cancellation)
 {
-    for (QBuffer* feed : {&feeds.MainFeed, &feeds.SecondFeed}) {
-        feed->close();
-        feed->setData(QByteArray());
-        feed->open(QIODevice::ReadWrite);
-    }
+    QBuffer main;
+    QBuffer second;
+    main.open(QIODevice::ReadWrite);
+    second.open(QIODevice::ReadWrite);
     const int mirror = PickMirror();
     if (mirror != 0) {
         const QString base = FeedBaseAddress(MirrorFileAddress(mirror, 1));
-        co_await Fetch(base + feedName, QString(), &feeds.MainFeed, -1, cancellation);
-        co_await Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &feeds.SecondFeed, -1,
+        co_await Fetch(base + feedName, QString(), &main, -1, cancellation);
+        co_await Fetch(base + QStringLiteral("podatkiOstalo.xml"), QString(), &second, -1,
                        cancellation);
     }
-    feeds.Parse();
+    qCDebug(lcWeather) << "Feeds received:" << main.size() << "and" << second.size() << "bytes";
+    const QDateTime now = QDateTime::currentDateTime();
+    co_return feeds.Receive(main.data(), now, second.data(), now);
 }
 
 QString ChangeStamp(const pas_lib::TXmlDocument& mainFeed, int kind)

@@ -3,27 +3,39 @@
 #include "common/Awaiting.h"
 #include "common/XmlDocument.h"
 
-#include <QBuffer>
+#include <QDateTime>
 #include <QString>
 
-// The two feed documents of the last refresh, kept in memory until the next one:
-// as received, and parsed once, which every section load of the refresh and
-// every view shown until the next refresh reads.
+// Which feeds a receipt took in.
+struct TFeedsTaken
+{
+    bool Main = false;
+    bool Second = false;
+};
+
+// The two feed documents of the last refresh that brought them, kept in memory
+// until a newer one parses: as received, and parsed once, which every section
+// load of the refresh and every view shown until then reads.
 struct TFeeds
 {
-    QBuffer MainFeed;   // "podatki.xml"
-    QBuffer SecondFeed; // "podatkiOstalo.xml"
+    QByteArray MainFeed;   // "podatki.xml"
+    QByteArray SecondFeed; // "podatkiOstalo.xml"
     pas_lib::TXmlDocument MainDocument;
     pas_lib::TXmlDocument SecondDocument;
     // Counts the documents' changes, so that loads from them can be skipped
     // while both they and the tables they filled stay the same.
     quint64 Generation = 0;
+    // When each document was received.
+    QDateTime MainReceived;
+    QDateTime SecondReceived;
 
-    // Parses both buffers into the documents. A feed that is not well-formed
-    // XML, or larger, deeper or with more elements than a feed may have, gives
-    // an empty document, as a failed download does.
-    void Parse();
-    // Empties the buffers and the documents, as at start.
+    // Takes feeds received at the given times. Each that parses replaces its
+    // bytes, document and time; one that does not (a failed download, or not
+    // well-formed XML, or larger, deeper or with more elements than a feed may
+    // have) leaves the last good one in place, as it leaves the tables.
+    TFeedsTaken Receive(const QByteArray& main, const QDateTime& mainReceived,
+                        const QByteArray& second, const QDateTime& secondReceived);
+    // Empties the feeds and the documents, as at start.
     void Release();
 };
 
@@ -31,10 +43,11 @@ struct TFeeds
 // 99 characters from it on are removed; an address without it stays whole.
 QString FeedBaseAddress(const QString& feedAddress);
 
-// Empties both documents and downloads them from a mirror picked by weight,
-// then parses them; without a known mirror both stay empty. Failures leave a
-// document empty. The feeds must live until it is done.
-QCoro::Task<> FetchFeed(TFeeds& feeds, const pas_lib::TCancellation* cancellation = nullptr);
+// Downloads both feeds from a mirror picked by weight and takes them in; a feed
+// that fails, or every feed without a known mirror, keeps the last good one.
+// The feeds must live until it is done.
+QCoro::Task<TFeedsTaken> FetchFeed(TFeeds& feeds,
+                                   const pas_lib::TCancellation* cancellation = nullptr);
 
 // The change stamp of a kind (1 "SlikaJutri" ... 6 "Vreme4Dni") as the main
 // feed states it, undecoded; empty when absent or the feed does not parse.

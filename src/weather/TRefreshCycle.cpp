@@ -12,6 +12,7 @@
 #include "weather/CurrentViewKind.h"
 #include "weather/PictureSources.h"
 #include "weather/StationCode.h"
+#include "weather/StoredFeeds.h"
 #include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
 #include "weather/UpdateConditions.h"
@@ -106,6 +107,14 @@ QCoro::Task<bool> TRefreshCycle::RunRefresh(bool withoutPictures)
 QCoro::Task<> TRefreshCycle::RefreshSteps(bool withoutPictures)
 {
     qCDebug(lcRefresh) << "Refresh starts" << (withoutPictures ? "without pictures" : "");
+    if (!FStoredFeedsRead) {
+        // The last good data shows at once; the network may take long or fail.
+        FStoredFeedsRead = true;
+        if (ReadStoredFeeds(FFeeds)) {
+            qCInfo(lcRefresh) << "Stored feeds shown until the refresh brings new ones";
+            LoadFeeds();
+        }
+    }
     if (FHost.WindowMinimized()) {
         qCDebug(lcRefresh) << "Step 1: icon animation";
         FHost.StartIconAnimation();
@@ -120,17 +129,12 @@ QCoro::Task<> TRefreshCycle::RefreshSteps(bool withoutPictures)
     co_await ReadRemoteSettings([this] { return ReportStations(FData); }, &FCancellation);
     CheckStop();
     qCDebug(lcRefresh) << "Step 5: feeds";
-    co_await FetchFeed(FFeeds, &FCancellation);
+    const TFeedsTaken taken = co_await FetchFeed(FFeeds, &FCancellation);
     CheckStop();
-    qCDebug(lcRefresh) << "Feeds received:" << FFeeds.MainFeed.size() << "and"
-                       << FFeeds.SecondFeed.size() << "bytes";
+    StoreFeeds(FFeeds, taken);
     qCDebug(lcRefresh) << "Step 6: icon animation stops";
     FHost.StopIconAnimation();
-    qCDebug(lcRefresh) << "Step 7: sun times";
-    FData.LoadFeedSection(QStringLiteral("Napovedi/NapovedZaLetalstvo/N"), QStringLiteral("Naziv"),
-                          FFeeds.MainDocument, true, nullptr);
-    qCDebug(lcRefresh) << "Step 8: station tables and the view shown";
-    UpdateTrayIcon();
+    LoadFeeds();
 
     const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
     if (view && view->statistics) {
@@ -147,6 +151,15 @@ QCoro::Task<> TRefreshCycle::RefreshSteps(bool withoutPictures)
         CheckStop();
         FHost.UpdatePictures();
     }
+}
+
+void TRefreshCycle::LoadFeeds()
+{
+    qCDebug(lcRefresh) << "Step 7: sun times";
+    FData.LoadFeedSection(QStringLiteral("Napovedi/NapovedZaLetalstvo/N"), QStringLiteral("Naziv"),
+                          FFeeds.MainDocument, true, nullptr);
+    qCDebug(lcRefresh) << "Step 8: station tables and the view shown";
+    UpdateTrayIcon();
 }
 
 void TRefreshCycle::LoadView(TViewKind kind)

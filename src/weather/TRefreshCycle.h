@@ -18,10 +18,11 @@ class TWeatherData;
 class TWeatherTable;
 
 // Fetches the feeds and brings the tables, the text panes, the current
-// conditions and the four-day picture up to date. Runs on the main thread as a
-// coroutine that awaits its downloads, so events run meanwhile; a refresh asked
-// for while one runs is held and runs once after it. Going, it ends the
-// refresh that runs without touching its host.
+// conditions and the four-day picture up to date; the feeds that parse are
+// kept on disk, and the first refresh shows the kept ones before it fetches.
+// Runs on the main thread as a coroutine that awaits its downloads, so events
+// run meanwhile; a refresh asked for while one runs is held and runs once after
+// it. Going, it ends the refresh that runs without touching its host.
 class TRefreshCycle : public QObject
 {
     Q_OBJECT
@@ -55,6 +56,9 @@ private:
     // True when the refresh was stopped because the cycle goes.
     QCoro::Task<bool> RunRefresh(bool withoutPictures);
     QCoro::Task<> RefreshSteps(bool withoutPictures);
+    // The sun times, the station tables with the current conditions and the
+    // view shown, from the documents in memory.
+    void LoadFeeds();
     void CheckStop() const;
 
     // What a view's tables held after it last read the documents: while the
@@ -73,6 +77,8 @@ private:
     TFeeds FFeeds;
     TFourDayPicture FFourDayPicture;
     bool FRefreshing = false;
+    // The first refresh shows the stored feeds before it fetches.
+    bool FStoredFeedsRead = false;
     bool FPending = false;
     bool FPendingWithoutPictures = true;
     pas_lib::TCancellation FCancellation;

@@ -1,7 +1,9 @@
 #include "Await.h"
 #include "DemoDeployment.h"
+#include "LoopbackServers.h"
 #include "MainFormFixture.h"
 #include "RecordingPresenter.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 #include "app/TMainForm.h"
 #include "app/WindowPosition.h"
@@ -409,15 +411,15 @@ private slots:
         window.Home().WriteFile(QStringLiteral("Slike/dez0.jpg"), "x");
         window.Home().WriteFile(QStringLiteral("Slike/sat11.jpg"), "x");
         auto* refresh = form->findChild<TRefreshCycle*>();
-        QVERIFY(!refresh->Feeds().MainFeed.data().isEmpty());
+        QVERIFY(!refresh->Feeds().MainFeed.isEmpty());
 
         form->findChild<QAction*>(QStringLiteral("actIzhod"))->trigger();
         for (int i = 0; i <= 10; ++i)
             QVERIFY(!QFile::exists(window.Home().Path(QStringLiteral("Slike/sat%1.jpg").arg(i))));
         QVERIFY(QFile::exists(window.Home().Path(QStringLiteral("Slike/dez0.jpg"))));
         QVERIFY(QFile::exists(window.Home().Path(QStringLiteral("Slike/sat11.jpg"))));
-        QVERIFY(refresh->Feeds().MainFeed.data().isEmpty());
-        QVERIFY(refresh->Feeds().SecondFeed.data().isEmpty());
+        QVERIFY(refresh->Feeds().MainFeed.isEmpty());
+        QVERIFY(refresh->Feeds().SecondFeed.isEmpty());
         QCOMPARE(ProgramSettings().value(QStringLiteral("suiSideChannel")).toBool(), false);
         QVERIFY(pas_lib::ProgramEndRequested());
     }
@@ -525,6 +527,52 @@ private slots:
         QTRY_VERIFY(!Refreshing());
         QCOMPARE(icon->Face().List, TTrayList::Opaque);
         QCOMPARE(icon->Face().Index, index);
+    }
+
+    // A start without the servers shows the feeds of the last good refresh,
+    // with their age in the tooltip and the titles of the views that show a
+    // feed; the first refresh that succeeds replaces them and the age goes.
+    void startWithStoredFeeds()
+    {
+        NewForm(AllSwitchesOn);
+        const CurrentConditions observation = pas_lib::currentConditions[0];
+        QVERIFY(!observation.temperature.isEmpty());
+        window.CloseForm();
+        const QDateTime received = QDateTime::currentDateTime().addSecs(-3 * 3600);
+        for (const char* name : {"Podatki/podatki.xml", "Podatki/podatkiOstalo.xml"})
+            QVERIFY(SetModified(window.Home().Path(QString::fromLatin1(name)), received));
+        window.SetServerBase(QStringLiteral("http://127.0.0.1:%1").arg(FreeLoopbackPort()));
+        NewForm(AllSwitchesOn);
+        window.SetServerBase(QString());
+
+        const QString age = QStringLiteral("podatki od %1.%2. %3")
+                                .arg(received.date().day())
+                                .arg(received.date().month())
+                                .arg(received.time().toString(QStringLiteral("HH:mm")));
+        QCOMPARE(pas_lib::currentConditions[0].temperature, observation.temperature);
+        QVERIFY(form->TrayIcon()->Text().startsWith(observation.temperature.chopped(1)));
+        const QString toolTip = form->TrayIcon()->ToolTip();
+        QVERIFY2(toolTip.startsWith(observation.lastChange + QStringLiteral(" (") + age +
+                                    QStringLiteral(")\n\r")),
+                 qPrintable(toolTip));
+        QVERIFY(form->findChild<TStationGrid*>()->model()->rowCount() > 10);
+        QVERIFY2(
+            form->TitlePanel()->Title().endsWith(QStringLiteral("   (") + age + QLatin1Char(')')),
+            qPrintable(form->TitlePanel()->Title()));
+        form->ViewAction(TViewKind::EuropeanCities)->trigger();
+        QVERIFY(form->findChild<TStationGrid*>()->model()->rowCount() > 10);
+        QVERIFY(form->TitlePanel()->Title().endsWith(age + QLatin1Char(')')));
+        form->ViewAction(TViewKind::Radar)->trigger();
+        QVERIFY(!form->TitlePanel()->Title().contains(age));
+
+        window.Home().WriteFile(QStringLiteral("Config.ini"),
+                                demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + AllSwitchesOn);
+        form->ViewAction(TViewKind::ObservationStations)->trigger();
+        form->RefreshData(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!Refreshing(), 30000);
+        QVERIFY2(!form->TrayIcon()->ToolTip().contains(QStringLiteral("podatki od")),
+                 qPrintable(form->TrayIcon()->ToolTip()));
+        QVERIFY(!form->TitlePanel()->Title().contains(QStringLiteral("podatki od")));
     }
 
     void wheelToArrowKeys()

@@ -12,12 +12,8 @@
 
 void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second)
 {
-    for (auto [feed, data] : {std::pair{&feeds.MainFeed, &main}, {&feeds.SecondFeed, &second}}) {
-        feed->close();
-        feed->setData(*data);
-        feed->open(QIODevice::ReadWrite);
-    }
-    feeds.Parse();
+    const QDateTime now = QDateTime::currentDateTime();
+    feeds.Receive(main, now, second, now);
 }
 
 void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified)
@@ -28,6 +24,14 @@ void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime&
     file.write(data);
     file.flush(); // a later write would move the time again
     QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+bool SetModified(const QString& fileName, const QDateTime& modified)
+{
+    // The time can be set only through an open file; appending keeps its bytes.
+    QFile file(fileName);
+    return file.exists() && file.open(QIODevice::Append) &&
+           file.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
 QByteArray PictureBytes(int side, Qt::GlobalColor colour)

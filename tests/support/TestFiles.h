@@ -10,10 +10,13 @@
 class TDemoDeployment;
 struct TFeeds;
 
-// Puts feeds into memory as a refresh leaves them: received and parsed.
+// Puts feeds into memory as a refresh leaves them: received and parsed; one
+// that does not parse leaves the one before.
 void SetFeeds(TFeeds& feeds, const QByteArray& main, const QByteArray& second = QByteArray());
 // Writes a file with a modification time of the test's choosing.
 void WriteFile(const QString& fileName, const QByteArray& data, const QDateTime& modified);
+// Gives an existing file a modification time of the test's choosing.
+bool SetModified(const QString& fileName, const QDateTime& modified);
 // A square PNG of one colour.
 QByteArray PictureBytes(int side, Qt::GlobalColor colour);
 // A GIF of a few bytes whose screen and picture say 30000 x 30000 pixels.

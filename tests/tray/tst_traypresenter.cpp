@@ -438,6 +438,41 @@ private slots:
         QCOMPARE(icon->ToolTip().size(), 127);
     }
 
+    // Old data carries its age in the tooltip's and the balloon's stamp; data
+    // that is current again, or none at all, carries none.
+    void oldDataSaysItsAge()
+    {
+        Settings("PODATKI_V_OBLACKU=\"02\"\r\nIZKLOPI_OBLACEK=0\r\n");
+        icon->SetEnabled(true);
+        const QString age = QStringLiteral("podatki od 1.2. 14:10");
+        tray->SetDataAge(age);
+        Conditions(Record(QStringLiteral("12°"), QStringLiteral("jasno")));
+        tray->UpdateTrayIcon();
+        QCOMPARE(icon->ToolTip(), QStringLiteral("1.2.2024 14:00 (podatki od 1.2. 14:10)\n\r"
+                                                 "Kraj: Ljubljana\n\rTemperatura: 12°C\n\r"));
+        QCOMPARE(Balloons().size(), 1);
+        QVERIFY2(Balloons().last().endsWith(QStringLiteral(
+                     "1.2.2024 14:00 (podatki od 1.2. 14:10) / Ljubljana: jasno, 12°")),
+                 qPrintable(Balloons().last()));
+        // The same observation is not announced again once it is current.
+        tray->SetDataAge(QString());
+        tray->UpdateTrayIcon();
+        QCOMPARE(Balloons().size(), 1);
+        QVERIFY(icon->ToolTip().startsWith(QStringLiteral("1.2.2024 14:00\n\r")));
+        Conditions(Record(QStringLiteral("13°"), QStringLiteral("jasno"),
+                          QStringLiteral("1.2.2024 14:30")));
+        tray->UpdateTrayIcon();
+        QVERIFY(
+            Balloons().last().endsWith(QStringLiteral("1.2.2024 14:30 / Ljubljana: jasno, 13°")));
+
+        tray->SetDataAge(age);
+        Conditions({});
+        tray->UpdateTrayIcon();
+        QCOMPARE(icon->ToolTip(), pas_lib::NoConditionsText);
+        QVERIFY(
+            Balloons().last().endsWith(QStringLiteral("N/A / Vremenski podatki niso dosegljivi")));
+    }
+
     // The caption writer exists with its setting and gets the summary on every
     // refresh, also when no balloon shows.
     void captionWriter()

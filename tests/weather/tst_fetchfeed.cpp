@@ -42,21 +42,37 @@ private slots:
         MirrorTable.SetMirror(1, nginx.Url(QStringLiteral("m/")), 1);
         MirrorTable.Count = 1;
         TFeeds feeds;
-        feeds.MainFeed.setData("old");
-        Await(FetchFeed(feeds));
-        QCOMPARE(feeds.MainFeed.data(), QByteArray("<podatki/>"));
-        QCOMPARE(feeds.SecondFeed.data(), QByteArray("<ostalo/>"));
+        feeds.Receive("<old/>", {}, "<old/>", {});
+        TFeedsTaken taken = Await(FetchFeed(feeds));
+        QVERIFY(taken.Main && taken.Second);
+        QCOMPARE(feeds.MainFeed, QByteArray("<podatki/>"));
+        QCOMPARE(feeds.SecondFeed, QByteArray("<ostalo/>"));
+        QCOMPARE(feeds.MainDocument.Root().Name().toString(), QStringLiteral("podatki"));
+        QVERIFY(feeds.MainReceived.secsTo(QDateTime::currentDateTime()) < 60);
         const QStringList requests = nginx.Requests();
         QCOMPARE(requests.mid(requests.size() - 2),
                  QStringList({"GET /m/podatki.xml 200", "GET /m/podatkiOstalo.xml 200"}));
 
-        // Without mirrors both documents are empty and nothing is asked.
+        // A feed that fails keeps the last good one, and its time.
+        const QDateTime received = feeds.MainReceived;
+        nginx.WriteFile(QStringLiteral("m/podatki.xml"), "<podatki>");
+        nginx.WriteFile(QStringLiteral("m/podatkiOstalo.xml"), "<novo/>");
+        taken = Await(FetchFeed(feeds));
+        QVERIFY(!taken.Main && taken.Second);
+        QCOMPARE(feeds.MainFeed, QByteArray("<podatki/>"));
+        QCOMPARE(feeds.MainDocument.Root().Name().toString(), QStringLiteral("podatki"));
+        QCOMPARE(feeds.MainReceived, received);
+        QCOMPARE(feeds.SecondDocument.Root().Name().toString(), QStringLiteral("novo"));
+
+        // Without mirrors nothing is asked and both stay.
         MirrorTable.Clear();
         MirrorTable.Count = 0;
-        Await(FetchFeed(feeds));
-        QVERIFY(feeds.MainFeed.data().isEmpty());
-        QVERIFY(feeds.SecondFeed.data().isEmpty());
-        QCOMPARE(nginx.Requests().size(), requests.size());
+        const qsizetype asked = nginx.Requests().size();
+        taken = Await(FetchFeed(feeds));
+        QVERIFY(!taken.Main && !taken.Second);
+        QCOMPARE(feeds.MainFeed, QByteArray("<podatki/>"));
+        QCOMPARE(feeds.SecondFeed, QByteArray("<novo/>"));
+        QCOMPARE(nginx.Requests().size(), asked);
     }
 
     void changeStamps_data()

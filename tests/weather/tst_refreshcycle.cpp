@@ -13,6 +13,7 @@
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
 #include "weather/ProcessState.h"
+#include "weather/StoredFeeds.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TRefreshHost.h"
 #include "weather/TWeatherData.h"
@@ -151,6 +152,29 @@ class TestRefreshCycle : public QObject
             cycle->LoadView(view.kind);
         }
         pas_lib::CurrentViewKind = shown;
+    }
+
+    // The program starting anew with its data folder as it is; Config.ini
+    // names the servers.
+    void Restart(const QByteArray& config)
+    {
+        cycle.reset();
+        data.reset();
+        home->WriteFile(QStringLiteral("Config.ini"), config);
+        CreateParameters();
+        pas_lib::ResetProcessState();
+        LastModifiedStamps.ResetAll();
+        data = std::make_unique<TWeatherData>();
+        data->CreateWeatherTables();
+        host = TRecordingHost();
+        cycle = std::make_unique<TRefreshCycle>(*data, host);
+    }
+
+    QByteArray ServersOutOfReach() const
+    {
+        const QByteArray nowhere = "http://127.0.0.1:" + QByteArray::number(FreeLoopbackPort());
+        return "[URL]\r\nNASTAVITVE=" + nowhere +
+               "/cliententer.asp\r\nSTATICNENASTAVITVE=" + nowhere + "/nastavitve.xml\r\n";
     }
 
     void UseMirror(const QString& base)
@@ -575,6 +599,112 @@ private slots:
         Refresh(true);
         QCOMPARE(host.Steps.size(), 5);
         QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
+    }
+
+    // The feeds of a good refresh are kept; the next start shows them before
+    // its first refresh has fetched anything, and keeps them when that fails.
+    // A stored feed that does not parse is ignored as a broken download is.
+    void storedFeedsAtStart_data()
+    {
+        QTest::addColumn<QString>("mainFeed");
+        QTest::newRow("intact") << "intact";
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("not XML") << "text";
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("larger than a feed may be") << "large";
+        QTest::newRow("missing") << "missing";
+    }
+    void storedFeedsAtStart()
+    {
+        QFETCH(QString, mainFeed);
+        // The catalogue is there from the start, as on every start but the first.
+        home->WriteFile(QStringLiteral("Postaje.xml"),
+                        demo.ReadFile(QStringLiteral("Postaje.xml")));
+        Restart(demo.ConfigUrlSection());
+        Refresh(true);
+        const QString stored = home->Path(QStringLiteral("Podatki/podatki.xml"));
+        const QString storedSecond = home->Path(QStringLiteral("Podatki/podatkiOstalo.xml"));
+        const QByteArray feed = demo.ReadFile(QStringLiteral("ogledalo1/podatki.xml"));
+        const QByteArray secondFeed = demo.ReadFile(QStringLiteral("ogledalo1/podatkiOstalo.xml"));
+        QCOMPARE(home->ReadFile(QStringLiteral("Podatki/podatki.xml")), feed);
+        QCOMPARE(home->ReadFile(QStringLiteral("Podatki/podatkiOstalo.xml")), secondFeed);
+        VisitEveryView();
+        const auto good = Snapshot();
+
+        if (mainFeed == QLatin1String("truncated"))
+            WriteFile(stored, feed.left(feed.size() / 2), QDateTime::currentDateTime());
+        else if (mainFeed == QLatin1String("text"))
+            WriteFile(stored, "Storitev trenutno ni na voljo.", QDateTime::currentDateTime());
+        else if (mainFeed == QLatin1String("empty"))
+            WriteFile(stored, QByteArray(), QDateTime::currentDateTime());
+        else if (mainFeed == QLatin1String("large"))
+            WriteFile(stored, feed + QByteArray(8 * 1024 * 1024, '\n'),
+                      QDateTime::currentDateTime());
+        else if (mainFeed == QLatin1String("missing"))
+            QVERIFY(QFile::remove(stored));
+        const QDateTime received = QDateTime::currentDateTime().addSecs(-5 * 3600);
+        for (const QString& file : {stored, storedSecond})
+            if (QFile::exists(file))
+                QVERIFY(SetModified(file, received));
+
+        Restart(ServersOutOfReach());
+        const bool intact = mainFeed == QLatin1String("intact");
+        cycle->RefreshData(true);
+        // Shown before anything was fetched, the stored data's conditions first.
+        QCOMPARE(host.Steps.value(0), QStringLiteral("PresentConditions"));
+        QCOMPARE(pas_lib::currentConditions[0].temperature.isEmpty(), !intact);
+        QCOMPARE(cycle->Feeds().MainReceived.isValid(), intact);
+        if (intact)
+            QCOMPARE(cycle->Feeds().MainReceived.toSecsSinceEpoch(), received.toSecsSinceEpoch());
+        QCOMPARE(cycle->Feeds().SecondReceived.toSecsSinceEpoch(), received.toSecsSinceEpoch());
+        QTRY_VERIFY_WITH_TIMEOUT(!cycle->Refreshing(), 30000);
+        QCOMPARE(presenter->Messages, QStringList());
+        // The failed refresh kept the stored data, and the stored files.
+        VisitEveryView();
+        const auto shown = Snapshot();
+        if (intact)
+            QCOMPARE(shown, good);
+        for (const char* fromSecondFeed :
+             {"tbl_eu", "tbl_primorje", "tblVodostaji", "CoastTextPane"})
+            QCOMPARE(shown.at(QString::fromLatin1(fromSecondFeed)),
+                     good.at(QString::fromLatin1(fromSecondFeed)));
+        QCOMPARE(home->ReadFile(QStringLiteral("Podatki/podatkiOstalo.xml")), secondFeed);
+
+        // The first refresh that succeeds replaces the stored data and its file.
+        home->WriteFile(QStringLiteral("Config.ini"), demo.ConfigUrlSection());
+        CreateParameters();
+        ResetRemoteSettings();
+        Refresh(true);
+        QVERIFY(!pas_lib::currentConditions[0].temperature.isEmpty());
+        QVERIFY(cycle->Feeds().MainReceived.secsTo(QDateTime::currentDateTime()) < 60);
+        QCOMPARE(home->ReadFile(QStringLiteral("Podatki/podatki.xml")), feed);
+    }
+
+    // Data older than two refresh intervals says when it was received.
+    void dataAgeNote_data()
+    {
+        QTest::addColumn<QDateTime>("received");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("note");
+        const QDateTime now(QDate(2026, 12, 10), QTime(8, 30));
+        QTest::newRow("none received") << QDateTime() << 20 << "";
+        QTest::newRow("just now") << now << 20 << "";
+        QTest::newRow("two intervals") << now.addSecs(-40 * 60) << 20 << "";
+        QTest::newRow("a minute more") << now.addSecs(-41 * 60) << 20 << "podatki od 10.12. 07:49";
+        QTest::newRow("longer interval") << now.addSecs(-41 * 60) << 30 << "";
+        QTest::newRow("the day before")
+            << QDateTime(QDate(2026, 12, 9), QTime(22, 0)) << 20 << "podatki od 9.12. 22:00";
+        QTest::newRow("last year")
+            << QDateTime(QDate(2025, 12, 31), QTime(23, 50)) << 20 << "podatki od 31.12.2025 23:50";
+        QTest::newRow("from the future") << now.addDays(2) << 20 << "";
+    }
+    void dataAgeNote()
+    {
+        QFETCH(QDateTime, received);
+        QFETCH(int, interval);
+        QFETCH(QString, note);
+        QCOMPARE(DataAgeNote(received, interval, QDateTime(QDate(2026, 12, 10), QTime(8, 30))),
+                 note);
     }
 
     void refreshInterval_data()
