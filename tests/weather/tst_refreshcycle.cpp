@@ -24,6 +24,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -64,6 +65,24 @@ QByteArray WithinRoot(QByteArray feed, const QByteArray& inner)
 {
     feed.insert(feed.lastIndexOf("</"), inner);
     return feed;
+}
+
+// The feed broken as a failure row names it; nothing for other rows.
+std::optional<QByteArray> BrokenFeed(const QByteArray& feed, const QString& failure)
+{
+    if (failure == QLatin1String("truncated"))
+        return feed.left(feed.size() / 2);
+    if (failure == QLatin1String("text"))
+        return QByteArray("Storitev trenutno ni na voljo.");
+    if (failure == QLatin1String("empty"))
+        return QByteArray();
+    if (failure == QLatin1String("large"))
+        return feed + QByteArray(8 * 1024 * 1024, '\n');
+    if (failure == QLatin1String("deep"))
+        return WithinRoot(feed, QByteArray("<x>").repeated(64) + QByteArray("</x>").repeated(64));
+    if (failure == QLatin1String("many"))
+        return WithinRoot(feed, QByteArray("<x/>").repeated(200000));
+    return std::nullopt;
 }
 
 const QStringList feedFiles{"ogledalo1/podatki.xml", "ogledalo1/podatkiOstalo.xml",
@@ -410,19 +429,8 @@ private slots:
             const QByteArray feed = demo.ReadFile(path);
             if (failure == QLatin1String("404"))
                 QVERIFY(QFile::remove(demo.FilePath(path)));
-            else if (failure == QLatin1String("truncated"))
-                demo.Server().WriteFile(path, feed.left(feed.size() / 2));
-            else if (failure == QLatin1String("text"))
-                demo.Server().WriteFile(path, "Storitev trenutno ni na voljo.");
-            else if (failure == QLatin1String("large"))
-                demo.Server().WriteFile(path, feed + QByteArray(8 * 1024 * 1024, '\n'));
-            else if (failure == QLatin1String("deep"))
-                demo.Server().WriteFile(path,
-                                        WithinRoot(feed, QByteArray("<x>").repeated(64) +
-                                                             QByteArray("</x>").repeated(64)));
-            else if (failure == QLatin1String("many"))
-                demo.Server().WriteFile(path,
-                                        WithinRoot(feed, QByteArray("<x/>").repeated(200000)));
+            else if (const auto broken = BrokenFeed(feed, failure))
+                demo.Server().WriteFile(path, *broken);
         }
         if (failure == QLatin1String("unreachable"))
             UseMirror(QStringLiteral("http://127.0.0.1:%1/").arg(FreeLoopbackPort()));
@@ -631,17 +639,10 @@ private slots:
         VisitEveryView();
         const auto good = Snapshot();
 
-        if (mainFeed == QLatin1String("truncated"))
-            WriteFile(stored, feed.left(feed.size() / 2), QDateTime::currentDateTime());
-        else if (mainFeed == QLatin1String("text"))
-            WriteFile(stored, "Storitev trenutno ni na voljo.", QDateTime::currentDateTime());
-        else if (mainFeed == QLatin1String("empty"))
-            WriteFile(stored, QByteArray(), QDateTime::currentDateTime());
-        else if (mainFeed == QLatin1String("large"))
-            WriteFile(stored, feed + QByteArray(8 * 1024 * 1024, '\n'),
-                      QDateTime::currentDateTime());
-        else if (mainFeed == QLatin1String("missing"))
+        if (mainFeed == QLatin1String("missing"))
             QVERIFY(QFile::remove(stored));
+        else if (const auto broken = BrokenFeed(feed, mainFeed))
+            WriteFile(stored, *broken, QDateTime::currentDateTime());
         const QDateTime received = QDateTime::currentDateTime().addSecs(-5 * 3600);
         for (const QString& file : {stored, storedSecond})
             if (QFile::exists(file))
