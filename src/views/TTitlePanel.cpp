@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 #include <QToolButton>
 
 namespace {
@@ -53,6 +54,24 @@ private:
     int FPhase = 0;
 };
 
+// A title that ends in "…" where the panel is too narrow for it, instead of
+// being cut inside a word; it keeps its whole text.
+class TElidedLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, area.width()),
+                              foregroundRole());
+    }
+};
+
 } // namespace
 
 TTitlePanel::TTitlePanel(QWidget* parent) : QWidget(parent)
@@ -63,11 +82,16 @@ TTitlePanel::TTitlePanel(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 0, 4, 0);
     layout->setSpacing(4);
-    FTitle = new QLabel(this);
+    FTitle = new TElidedLabel(this);
     FTitle->setObjectName(QStringLiteral("TitleText"));
     FTitle->setTextFormat(Qt::PlainText);
     FTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(FTitle, 1);
+    FAge = new QLabel(this);
+    FAge->setObjectName(QStringLiteral("DataAge"));
+    FAge->setTextFormat(Qt::PlainText);
+    FAge->hide();
+    layout->addWidget(FAge);
 
     FClose = new QToolButton(this);
     FClose->setObjectName(QStringLiteral("suiImageButtonClose"));
@@ -94,7 +118,26 @@ QString TTitlePanel::Title() const
 void TTitlePanel::SetTitle(const QString& title)
 {
     FTitle->setText(title);
-    setAccessibleName(title);
+    UpdateAccessibleName();
+}
+
+QString TTitlePanel::DataAge() const
+{
+    return FAge->text();
+}
+
+void TTitlePanel::SetDataAge(const QString& age)
+{
+    FAge->setText(age);
+    FAge->setVisible(!age.isEmpty());
+    UpdateAccessibleName();
+}
+
+void TTitlePanel::UpdateAccessibleName()
+{
+    setAccessibleName(FAge->text().isEmpty()
+                          ? FTitle->text()
+                          : FTitle->text() + QStringLiteral(", ") + FAge->text());
 }
 
 void TTitlePanel::ShowRefreshing()

@@ -67,9 +67,9 @@ TViewArea::TViewArea(TWeatherData& weather, QWidget* parent)
     column->addWidget(lblObvestilo);
     suiImagePanelTitle = new TTitlePanel(this);
     column->addWidget(suiImagePanelTitle);
-    connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this] {
+    connect(FWeather.ViewTitle, &TViewTitle::textChanged, this, [this](const QString& text) {
         if (!AboutShown())
-            suiImagePanelTitle->SetTitle(ShownTitle());
+            suiImagePanelTitle->SetTitle(text);
     });
     connect(suiImagePanelTitle->CloseButton(), &QToolButton::clicked, this, &TViewArea::CloseAbout);
 
@@ -189,10 +189,11 @@ void TViewArea::ShowView(const TViewInfo& view, bool takeFocus)
     }
     // Leaving the About page for another view: the title follows the views again.
     FCurrentPanelTag = 0;
-    // The title's data age follows the view's feed.
+    // The data age follows the view's feed.
     pas_lib::CurrentViewKind = view.kind;
     FWeather.ViewTitle->SetText(view.Title());
-    suiImagePanelTitle->SetTitle(ShownTitle());
+    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
+    suiImagePanelTitle->SetDataAge(ShownDataAge());
     ShowPanel(view.tag);
     emit ViewChosen(view.kind);
 
@@ -342,6 +343,7 @@ void TViewArea::OpenAbout()
     }
     ShowPanel(PanelTag::About);
     suiImagePanelTitle->SetTitle(AboutCaption);
+    suiImagePanelTitle->SetDataAge(QString());
 }
 
 void TViewArea::CloseAbout()
@@ -352,7 +354,8 @@ void TViewArea::CloseAbout()
         control->setVisible(FAboutReturnVisibility.value(control, false));
     FCurrentPanelTag = FAboutReturnTag;
     // The view underneath kept its title up to date while About was shown.
-    suiImagePanelTitle->SetTitle(ShownTitle());
+    suiImagePanelTitle->SetTitle(FWeather.ViewTitle->Text());
+    suiImagePanelTitle->SetDataAge(ShownDataAge());
 }
 
 void TViewArea::SetDataAges(const QString& mainFeed, const QString& secondFeed)
@@ -360,15 +363,13 @@ void TViewArea::SetDataAges(const QString& mainFeed, const QString& secondFeed)
     FMainFeedAge = mainFeed;
     FSecondFeedAge = secondFeed;
     if (!AboutShown())
-        suiImagePanelTitle->SetTitle(ShownTitle());
+        suiImagePanelTitle->SetDataAge(ShownDataAge());
 }
 
-QString TViewArea::ShownTitle() const
+QString TViewArea::ShownDataAge() const
 {
-    const QString& title = FWeather.ViewTitle->Text();
     const TViewKindInfo* view = ViewKindInfo(pas_lib::CurrentViewKind);
     if (!view || view->sections.isEmpty())
-        return title;
-    const QString& age = view->sections.first().secondFeed ? FSecondFeedAge : FMainFeedAge;
-    return age.isEmpty() ? title : title + QStringLiteral("   (") + age + QLatin1Char(')');
+        return {};
+    return view->sections.first().secondFeed ? FSecondFeedAge : FMainFeedAge;
 }

@@ -64,7 +64,7 @@ public:
     void HideRefreshing();
 
     // The age of old data from each feed ("podatki od 9.12. 22:00"; empty while
-    // current): the title of a view that shows a feed's sections carries it.
+    // current): the title panel of a view that shows a feed's sections says it.
     void SetDataAges(const QString& mainFeed, const QString& secondFeed);
     // A line of news for the user above the title, until hidden.
     void ShowNote(const QString& text);
@@ -109,8 +109,8 @@ private:
     void ShowPicture(TViewKind kind);
     void StopPictures();
     TWeatherTableModel* TableModel(const TViewKindInfo& view);
-    // The view's title with the age of the feed its sections come from.
-    QString ShownTitle() const;
+    // The age of the feed the shown view's sections come from, if old.
+    QString ShownDataAge() const;
 
     TWeatherData& FWeather;
     TPictureContext* FPictures;

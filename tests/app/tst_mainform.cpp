@@ -556,14 +556,17 @@ private slots:
                                     QStringLiteral(")\n\r")),
                  qPrintable(toolTip));
         QVERIFY(form->findChild<TStationGrid*>()->model()->rowCount() > 10);
-        QVERIFY2(
-            form->TitlePanel()->Title().endsWith(QStringLiteral("   (") + age + QLatin1Char(')')),
-            qPrintable(form->TitlePanel()->Title()));
+        QCOMPARE(form->TitlePanel()->DataAge(), age);
+        QCOMPARE(TitleWithoutTime(*form), QStringLiteral("Opazovalne postaje (Vir:ARSO)"));
         form->ViewAction(TViewKind::EuropeanCities)->trigger();
         QVERIFY(form->findChild<TStationGrid*>()->model()->rowCount() > 10);
-        QVERIFY(form->TitlePanel()->Title().endsWith(age + QLatin1Char(')')));
+        QCOMPARE(form->TitlePanel()->DataAge(), age);
         form->ViewAction(TViewKind::Radar)->trigger();
-        QVERIFY(!form->TitlePanel()->Title().contains(age));
+        QCOMPARE(form->TitlePanel()->DataAge(), QString());
+        form->ViewAction(TViewKind::GeneralForecast)->trigger();
+        QCOMPARE(form->TitlePanel()->DataAge(), age);
+        form->Vizitka1Click();
+        QCOMPARE(form->TitlePanel()->DataAge(), QString());
 
         window.Home().WriteFile(QStringLiteral("Config.ini"),
                                 demo.ConfigUrlSection() + "[PARAMETRI]\r\n" + AllSwitchesOn);
@@ -572,7 +575,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!Refreshing(), 30000);
         QVERIFY2(!form->TrayIcon()->ToolTip().contains(QStringLiteral("podatki od")),
                  qPrintable(form->TrayIcon()->ToolTip()));
-        QVERIFY(!form->TitlePanel()->Title().contains(QStringLiteral("podatki od")));
+        QCOMPARE(form->TitlePanel()->DataAge(), QString());
     }
 
     void wheelToArrowKeys()
