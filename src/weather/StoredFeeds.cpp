@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -27,12 +28,14 @@ void StoreFeed(const QString& name, const QByteArray& feed)
 }
 
 // The file's bytes and time; nothing for a file larger than any feed may be,
-// which the parser would refuse after reading it all.
+// which the parser would refuse after reading it all, or for anything but a
+// plain file (a pipe would never end).
 std::pair<QByteArray, QDateTime> ReadFeed(const QString& name)
 {
-    QFile file(pas_lib::PodatkiDir + name);
+    const QString fileName = pas_lib::PodatkiDir + name;
+    QFile file(fileName);
     const qsizetype limit = pas_lib::TXmlLimits().MaxBytes;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit)
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > limit)
         return {};
     return {file.read(limit), file.fileTime(QFileDevice::FileModificationTime)};
 }
