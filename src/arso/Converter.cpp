@@ -1,0 +1,151 @@
+#include "arso/Converter.h"
+
+#include "arso/ArsoTime.h"
+#include "arso/FeedWriter.h"
+#include "arso/Forecasts.h"
+#include "arso/Observations.h"
+
+namespace arso {
+
+namespace {
+
+const QString stationRecord = QStringLiteral("P");
+
+// The credit that the feeds' sections carry where they say where they come from.
+const QString credit = QStringLiteral("Vir: ARSO");
+
+QList<TFeedRecord> Records(const TObservations& observations)
+{
+    QList<TFeedRecord> records;
+    for (const TStation& station : observations.Stations)
+        records.append(station.Record);
+    return records;
+}
+
+QList<TFeedRecord> CatalogueRecords(const TObservations& observations, TStationCodes& codes)
+{
+    QList<TFeedRecord> records;
+    for (const TStation& station : observations.Stations)
+        if (const int code = codes.Code(station.Identifier); code > 0)
+            records.append({{QStringLiteral("SIFRA"), QString::number(code)},
+                            {QStringLiteral("NAZIV"), station.Name}});
+    return records;
+}
+
+// "Sonce vzide ob 6.29 in zaide ob 17.57", which the program reads its sun
+// times from, for the station nearest the middle of the country's list.
+QString SunText(const TObservations& observations)
+{
+    const TStation* chosen = nullptr;
+    for (const TStation& station : observations.Stations) {
+        if (!station.Sunrise.isValid() || !station.Sunset.isValid())
+            continue;
+        if (!chosen || station.Name.startsWith(QStringLiteral("Ljubljana")))
+            chosen = &station;
+        if (station.Name.startsWith(QStringLiteral("Ljubljana")))
+            break;
+    }
+    if (!chosen)
+        return {};
+    auto clock = [](const QDateTime& time) {
+        return time.toTimeZone(SlovenianZone()).toString(QStringLiteral("H.mm"));
+    };
+    return QStringLiteral("Sonce vzide ob ") + clock(chosen->Sunrise) +
+           QStringLiteral(" in zaide ob ") + clock(chosen->Sunset);
+}
+
+struct TConverting
+{
+    TConversion& Result;
+
+    template <typename T>
+    std::optional<T> Read(const QByteArray& file, const char* name,
+                          std::optional<T> (*reader)(const QByteArray&))
+    {
+        if (file.isEmpty())
+            return std::nullopt;
+        std::optional<T> read = reader(file);
+        (read ? Result.Converted : Result.Failed).append(QString::fromLatin1(name));
+        return read;
+    }
+};
+
+} // namespace
+
+TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
+{
+    TConversion result;
+    TConverting converting{result};
+    const auto automatic =
+        converting.Read(files.AutomaticStations, "observationAms_si_latest.xml", &ReadObservations);
+    const auto main =
+        converting.Read(files.MainStations, "observation_si_latest.xml", &ReadObservations);
+    const auto europe = converting.Read(files.EuropeanCities, "observation_eu-capital_latest.xml",
+                                        &ReadObservations);
+    const auto national =
+        converting.Read(files.NationalForecast, "fcast_SLOVENIA_latest.xml", &ReadNationalForecast);
+    const auto regional =
+        converting.Read(files.RegionalForecast, "forecast_si_latest.xml", &ReadRegionalForecast);
+
+    TFeedWriter mainFeed;
+    TFeedWriter catalogue(QStringLiteral("Postaje"));
+    if (main) {
+        mainFeed.AddSection(QStringLiteral("OpazovalnePostaje"), FeedSectionTime(main->Time),
+                            stationRecord, Records(*main));
+        catalogue.AddRecords(QStringLiteral("OPAZOVALNE"), stationRecord,
+                             CatalogueRecords(*main, codes));
+    }
+    if (automatic) {
+        mainFeed.AddSection(QStringLiteral("AvtomatskePostaje"), FeedSectionTime(automatic->Time),
+                            stationRecord, Records(*automatic));
+        catalogue.AddRecords(QStringLiteral("AVTOMATSKE"), stationRecord,
+                             CatalogueRecords(*automatic, codes));
+    }
+    // Snow depth from every station that reports some, main stations first.
+    QList<TFeedRecord> snow;
+    QDateTime snowTime;
+    for (const auto* observations : {&main, &automatic}) {
+        if (!*observations)
+            continue;
+        for (const TStation& station : (*observations)->Stations)
+            if (!station.SnowDepth.isEmpty())
+                snow.append({{QStringLiteral("Kraj"), station.Name},
+                             {QStringLiteral("VISINA"), station.SnowDepth}});
+        snowTime = std::max(snowTime, (*observations)->Time);
+    }
+    if (main || automatic)
+        mainFeed.AddSection(QStringLiteral("VisinaSnezneOdeje"), FeedSectionTime(snowTime),
+                            stationRecord, snow);
+
+    if (national || regional) {
+        QList<TFeedRecord> parts;
+        QDateTime issued;
+        for (const auto* text : {&national, &regional})
+            if (*text) {
+                parts += (*text)->Parts;
+                issued = std::max(issued, (*text)->Issued);
+            }
+        parts.append({{QStringLiteral("Naziv"), credit}});
+        mainFeed.AddSection(QStringLiteral("Napovedi/VremenskaNapoved"), FeedSectionTime(issued),
+                            QStringLiteral("N"), parts);
+        mainFeed.AddValue(QStringLiteral("Spremembe/Napoved"), FeedDateTime(issued));
+    }
+    const TObservations* sunSource = automatic ? &*automatic : main ? &*main : nullptr;
+    if (const QString sun = sunSource ? SunText(*sunSource) : QString(); !sun.isEmpty())
+        mainFeed.AddSection(QStringLiteral("Napovedi/NapovedZaLetalstvo"),
+                            FeedSectionTime(sunSource->Time), QStringLiteral("N"),
+                            {{{QStringLiteral("Naziv"), QStringLiteral("Sonce")},
+                              {QStringLiteral("Besedilo"), sun}}});
+
+    TFeedWriter secondFeed;
+    if (europe)
+        secondFeed.AddSection(QStringLiteral("VremeEU"), FeedSectionTime(europe->Time),
+                              stationRecord, Records(*europe));
+
+    result.MainFeed = mainFeed.Document();
+    result.SecondFeed = secondFeed.Document();
+    result.Catalogue = catalogue.Document();
+    return result;
+}
+
+} // namespace arso

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The records of ARSO's meteorological files (observations, forecasts, a
+// station's history): a root "data" with one "metData" element per station or
+// forecast period, whose children carry one value each.
+namespace arso {
+
+// One "metData" record: its children's texts by element name, double encoding
+// undone; an empty element gives an empty text, as an absent one does.
+struct TMetData
+{
+    QHash<QString, QString> Values;
+
+    QString Value(const QString& name) const { return Values.value(name).trimmed(); }
+};
+
+// Text that was UTF-8, read as ISO-8859-2 and written again as UTF-8
+// ("oblaÄ\u008dno", "Â°C"), as it was; other text as it is.
+QString UndoDoubleEncoding(const QString& text);
+
+// At most this many records are read from one file; the rest are left out.
+constexpr qsizetype MaxMetData = 5000;
+
+// The records of a file, in file order; nothing when it is not such a file (not
+// XML, cut off, another root, or beyond the bounds every server document has).
+std::optional<QList<TMetData>> ReadMetData(const QByteArray& file);
+
+} // namespace arso
