@@ -17,18 +17,18 @@ const QString credit = QStringLiteral("Vir: ARSO");
 QList<TFeedRecord> Records(const TObservations& observations)
 {
     QList<TFeedRecord> records;
-    for (const TStation& station : observations.Stations)
-        records.append(station.Record);
+    for (const TStation& station : observations.stations)
+        records.append(station.record);
     return records;
 }
 
 QList<TFeedRecord> CatalogueRecords(const TObservations& observations, TStationCodes& codes)
 {
     QList<TFeedRecord> records;
-    for (const TStation& station : observations.Stations)
-        if (const int code = codes.Code(station.Identifier); code > 0)
+    for (const TStation& station : observations.stations)
+        if (const int code = codes.Code(station.identifier); code > 0)
             records.append({{QStringLiteral("SIFRA"), QString::number(code)},
-                            {QStringLiteral("NAZIV"), station.Name}});
+                            {QStringLiteral("NAZIV"), station.name}});
     return records;
 }
 
@@ -37,12 +37,12 @@ QList<TFeedRecord> CatalogueRecords(const TObservations& observations, TStationC
 QString SunText(const TObservations& observations)
 {
     const TStation* chosen = nullptr;
-    for (const TStation& station : observations.Stations) {
-        if (!station.Sunrise.isValid() || !station.Sunset.isValid())
+    for (const TStation& station : observations.stations) {
+        if (!station.sunrise.isValid() || !station.sunset.isValid())
             continue;
-        if (!chosen || station.Name.startsWith(QStringLiteral("Ljubljana")))
+        if (!chosen || station.name.startsWith(QStringLiteral("Ljubljana")))
             chosen = &station;
-        if (station.Name.startsWith(QStringLiteral("Ljubljana")))
+        if (station.name.startsWith(QStringLiteral("Ljubljana")))
             break;
     }
     if (!chosen)
@@ -50,13 +50,13 @@ QString SunText(const TObservations& observations)
     auto clock = [](const QDateTime& time) {
         return time.toTimeZone(SlovenianZone()).toString(QStringLiteral("H.mm"));
     };
-    return QStringLiteral("Sonce vzide ob ") + clock(chosen->Sunrise) +
-           QStringLiteral(" in zaide ob ") + clock(chosen->Sunset);
+    return QStringLiteral("Sonce vzide ob ") + clock(chosen->sunrise) +
+           QStringLiteral(" in zaide ob ") + clock(chosen->sunset);
 }
 
 struct TConverting
 {
-    TConversion& Result;
+    TConversion& result;
 
     template <typename T>
     std::optional<T> Read(const QByteArray& file, const char* name,
@@ -65,38 +65,49 @@ struct TConverting
         if (file.isEmpty())
             return std::nullopt;
         std::optional<T> read = reader(file);
-        (read ? Result.Converted : Result.Failed).append(QString::fromLatin1(name));
+        (read ? result.converted : result.failed).append(QString::fromLatin1(name));
         return read;
     }
 };
 
 } // namespace
 
+TArsoFiles TArsoFiles::FromNames(const QHash<QString, QByteArray>& files)
+{
+    TArsoFiles named;
+    named.automaticStations = files.value(QStringLiteral("observationAms_si_latest.xml"));
+    named.mainStations = files.value(QStringLiteral("observation_si_latest.xml"));
+    named.europeanCities = files.value(QStringLiteral("observation_eu-capital_latest.xml"));
+    named.nationalForecast = files.value(QStringLiteral("fcast_SLOVENIA_latest.xml"));
+    named.regionalForecast = files.value(QStringLiteral("forecast_si_latest.xml"));
+    return named;
+}
+
 TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
 {
     TConversion result;
     TConverting converting{result};
     const auto automatic =
-        converting.Read(files.AutomaticStations, "observationAms_si_latest.xml", &ReadObservations);
+        converting.Read(files.automaticStations, "observationAms_si_latest.xml", &ReadObservations);
     const auto main =
-        converting.Read(files.MainStations, "observation_si_latest.xml", &ReadObservations);
-    const auto europe = converting.Read(files.EuropeanCities, "observation_eu-capital_latest.xml",
+        converting.Read(files.mainStations, "observation_si_latest.xml", &ReadObservations);
+    const auto europe = converting.Read(files.europeanCities, "observation_eu-capital_latest.xml",
                                         &ReadObservations);
     const auto national =
-        converting.Read(files.NationalForecast, "fcast_SLOVENIA_latest.xml", &ReadNationalForecast);
+        converting.Read(files.nationalForecast, "fcast_SLOVENIA_latest.xml", &ReadNationalForecast);
     const auto regional =
-        converting.Read(files.RegionalForecast, "forecast_si_latest.xml", &ReadRegionalForecast);
+        converting.Read(files.regionalForecast, "forecast_si_latest.xml", &ReadRegionalForecast);
 
     TFeedWriter mainFeed;
     TFeedWriter catalogue(QStringLiteral("Postaje"));
     if (main) {
-        mainFeed.AddSection(QStringLiteral("OpazovalnePostaje"), FeedSectionTime(main->Time),
+        mainFeed.AddSection(QStringLiteral("OpazovalnePostaje"), FeedSectionTime(main->time),
                             stationRecord, Records(*main));
         catalogue.AddRecords(QStringLiteral("OPAZOVALNE"), stationRecord,
                              CatalogueRecords(*main, codes));
     }
     if (automatic) {
-        mainFeed.AddSection(QStringLiteral("AvtomatskePostaje"), FeedSectionTime(automatic->Time),
+        mainFeed.AddSection(QStringLiteral("AvtomatskePostaje"), FeedSectionTime(automatic->time),
                             stationRecord, Records(*automatic));
         catalogue.AddRecords(QStringLiteral("AVTOMATSKE"), stationRecord,
                              CatalogueRecords(*automatic, codes));
@@ -107,11 +118,11 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
     for (const auto* observations : {&main, &automatic}) {
         if (!*observations)
             continue;
-        for (const TStation& station : (*observations)->Stations)
-            if (!station.SnowDepth.isEmpty())
-                snow.append({{QStringLiteral("Kraj"), station.Name},
-                             {QStringLiteral("VISINA"), station.SnowDepth}});
-        snowTime = std::max(snowTime, (*observations)->Time);
+        for (const TStation& station : (*observations)->stations)
+            if (!station.snowDepth.isEmpty())
+                snow.append({{QStringLiteral("Kraj"), station.name},
+                             {QStringLiteral("VISINA"), station.snowDepth}});
+        snowTime = std::max(snowTime, (*observations)->time);
     }
     if (main || automatic)
         mainFeed.AddSection(QStringLiteral("VisinaSnezneOdeje"), FeedSectionTime(snowTime),
@@ -122,8 +133,8 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
         QDateTime issued;
         for (const auto* text : {&national, &regional})
             if (*text) {
-                parts += (*text)->Parts;
-                issued = std::max(issued, (*text)->Issued);
+                parts += (*text)->parts;
+                issued = std::max(issued, (*text)->issued);
             }
         parts.append({{QStringLiteral("Naziv"), credit}});
         mainFeed.AddSection(QStringLiteral("Napovedi/VremenskaNapoved"), FeedSectionTime(issued),
@@ -133,18 +144,18 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
     const TObservations* sunSource = automatic ? &*automatic : main ? &*main : nullptr;
     if (const QString sun = sunSource ? SunText(*sunSource) : QString(); !sun.isEmpty())
         mainFeed.AddSection(QStringLiteral("Napovedi/NapovedZaLetalstvo"),
-                            FeedSectionTime(sunSource->Time), QStringLiteral("N"),
+                            FeedSectionTime(sunSource->time), QStringLiteral("N"),
                             {{{QStringLiteral("Naziv"), QStringLiteral("Sonce")},
                               {QStringLiteral("Besedilo"), sun}}});
 
     TFeedWriter secondFeed;
     if (europe)
-        secondFeed.AddSection(QStringLiteral("VremeEU"), FeedSectionTime(europe->Time),
+        secondFeed.AddSection(QStringLiteral("VremeEU"), FeedSectionTime(europe->time),
                               stationRecord, Records(*europe));
 
-    result.MainFeed = mainFeed.Document();
-    result.SecondFeed = secondFeed.Document();
-    result.Catalogue = catalogue.Document();
+    result.mainFeed = mainFeed.Document();
+    result.secondFeed = secondFeed.Document();
+    result.catalogue = catalogue.Document();
     return result;
 }
 

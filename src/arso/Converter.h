@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QStringList>
 
 // ARSO's open files turned into the program's documents: the two feeds and the
@@ -14,21 +15,25 @@ namespace arso {
 // The ARSO files of one conversion; an empty one was not fetched.
 struct TArsoFiles
 {
-    QByteArray AutomaticStations; // "observationAms_si_latest.xml"
-    QByteArray MainStations;      // "observation_si_latest.xml"
-    QByteArray EuropeanCities;    // "observation_eu-capital_latest.xml"
-    QByteArray NationalForecast;  // "fcast_SLOVENIA_latest.xml"
-    QByteArray RegionalForecast;  // "forecast_si_latest.xml"
+    QByteArray automaticStations; // "observationAms_si_latest.xml"
+    QByteArray mainStations;      // "observation_si_latest.xml"
+    QByteArray europeanCities;    // "observation_eu-capital_latest.xml"
+    QByteArray nationalForecast;  // "fcast_SLOVENIA_latest.xml"
+    QByteArray regionalForecast;  // "forecast_si_latest.xml"
+
+    // The files by the names of arso::Sources(); names it does not know are
+    // left out.
+    static TArsoFiles FromNames(const QHash<QString, QByteArray>& files);
 };
 
 struct TConversion
 {
-    QByteArray MainFeed;   // "podatki.xml"
-    QByteArray SecondFeed; // "podatkiOstalo.xml"
-    QByteArray Catalogue;  // "Postaje.xml"
+    QByteArray mainFeed;   // "podatki.xml"
+    QByteArray secondFeed; // "podatkiOstalo.xml"
+    QByteArray catalogue;  // "Postaje.xml"
     // File names of the files that converted, and of those given that did not.
-    QStringList Converted;
-    QStringList Failed;
+    QStringList converted;
+    QStringList failed;
 };
 
 // Converts what is given. A file that does not parse leaves its sections out,

@@ -70,11 +70,11 @@ TFeedWriter::TNode& TFeedWriter::NodeAt(const QString& path)
 {
     TNode* node = &FRoot;
     for (const QString& step : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        auto child = std::find_if(node->Children.begin(), node->Children.end(),
-                                  [&](const TNode& candidate) { return candidate.Name == step; });
-        if (child == node->Children.end()) {
-            node->Children.append(TNode{step, {}, {}});
-            child = node->Children.end() - 1;
+        auto child = std::find_if(node->children.begin(), node->children.end(),
+                                  [&](const TNode& candidate) { return candidate.name == step; });
+        if (child == node->children.end()) {
+            node->children.append(TNode{step, {}, {}});
+            child = node->children.end() - 1;
         }
         node = &*child;
     }
@@ -84,7 +84,7 @@ TFeedWriter::TNode& TFeedWriter::NodeAt(const QString& path)
 void TFeedWriter::AddSection(const QString& path, const QString& time, const QString& record,
                              const QList<TFeedRecord>& records)
 {
-    NodeAt(path).Children.append(TNode{QStringLiteral("Kdaj"), XmlText(time), {}});
+    NodeAt(path).children.append(TNode{QStringLiteral("Kdaj"), XmlText(time), {}});
     AddRecords(path, record, records);
 }
 
@@ -95,14 +95,14 @@ void TFeedWriter::AddRecords(const QString& path, const QString& record,
     for (const TFeedRecord& values : records) {
         TNode element{record, {}, {}};
         for (const auto& [name, value] : values)
-            element.Children.append(TNode{name, XmlText(value), {}});
-        section.Children.append(std::move(element));
+            element.children.append(TNode{name, XmlText(value), {}});
+        section.children.append(std::move(element));
     }
 }
 
 void TFeedWriter::AddValue(const QString& path, const QString& text)
 {
-    NodeAt(path).Text = XmlText(text);
+    NodeAt(path).text = XmlText(text);
 }
 
 QByteArray TFeedWriter::Document() const
@@ -112,12 +112,12 @@ QByteArray TFeedWriter::Document() const
     writer.setAutoFormatting(true);
     writer.setAutoFormattingIndent(2);
     const std::function<void(const TNode&)> write = [&](const TNode& node) {
-        if (node.Children.isEmpty()) {
-            writer.writeTextElement(node.Name, node.Text);
+        if (node.children.isEmpty()) {
+            writer.writeTextElement(node.name, node.text);
             return;
         }
-        writer.writeStartElement(node.Name);
-        for (const TNode& child : node.Children)
+        writer.writeStartElement(node.name);
+        for (const TNode& child : node.children)
             write(child);
         writer.writeEndElement();
     };

@@ -35,9 +35,9 @@ public:
 private:
     struct TNode
     {
-        QString Name;
-        QString Text;
-        QList<TNode> Children;
+        QString name;
+        QString text;
+        QList<TNode> children;
     };
     TNode& NodeAt(const QString& path);
 

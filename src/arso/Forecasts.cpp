@@ -58,8 +58,8 @@ QString Conditions(const TMetData& data, const QString& low, const QString& high
 
 struct TDated
 {
-    QDateTime Valid;
-    TMetData Data;
+    QDateTime valid;
+    TMetData data;
 };
 
 std::optional<std::pair<QDateTime, QList<TDated>>> DatedRecords(const QByteArray& file)
@@ -91,13 +91,13 @@ std::optional<TForecastText> ReadNationalForecast(const QByteArray& file)
     TFeedRecord part{{heading, QStringLiteral("Napoved za Slovenijo")}};
     for (const TDated& record : records->second) {
         const QString conditions =
-            Conditions(record.Data, QStringLiteral("tn"), QStringLiteral("tx"));
+            Conditions(record.data, QStringLiteral("tn"), QStringLiteral("tx"));
         if (!conditions.isEmpty())
-            part.append({paragraph, DayTitle(record.Valid.date()) + QStringLiteral(": ") +
+            part.append({paragraph, DayTitle(record.valid.date()) + QStringLiteral(": ") +
                                         conditions + QLatin1Char('.')});
     }
     if (part.size() > 1)
-        text.Parts.append(part);
+        text.parts.append(part);
     return text;
 }
 
@@ -109,15 +109,15 @@ std::optional<TForecastText> ReadRegionalForecast(const QByteArray& file)
     // Days in order, the regions of each in file order.
     QMap<QDate, TFeedRecord> days;
     for (const TDated& record : records->second) {
-        const QString region = record.Data.Value(QStringLiteral("domain_shortTitle"));
+        const QString region = record.data.Value(QStringLiteral("domain_shortTitle"));
         const QString conditions =
-            Conditions(record.Data, QStringLiteral("tnsyn"), QStringLiteral("txsyn"));
+            Conditions(record.data, QStringLiteral("tnsyn"), QStringLiteral("txsyn"));
         if (region.isEmpty() || conditions.isEmpty())
             continue;
-        TFeedRecord& day = days[record.Valid.date()];
+        TFeedRecord& day = days[record.valid.date()];
         if (day.isEmpty())
             day.append(
-                {heading, QStringLiteral("Po pokrajinah: ") + DayTitle(record.Valid.date())});
+                {heading, QStringLiteral("Po pokrajinah: ") + DayTitle(record.valid.date())});
         day.append({paragraph, region + QStringLiteral(": ") + conditions + QLatin1Char('.')});
     }
     return TForecastText{records->first, days.values()};

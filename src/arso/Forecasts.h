@@ -13,8 +13,8 @@ namespace arso {
 
 struct TForecastText
 {
-    QDateTime Issued;
-    QList<TFeedRecord> Parts; // "Naziv" first, then "Besedilo" paragraphs
+    QDateTime issued;
+    QList<TFeedRecord> parts; // "Naziv" first, then "Besedilo" paragraphs
 };
 
 // The national forecast (fcast_SLOVENIA_latest.xml): one paragraph per day.

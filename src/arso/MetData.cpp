@@ -41,7 +41,7 @@ std::optional<QList<TMetData>> ReadMetData(const QByteArray& file)
         TMetData data;
         for (pas_lib::TXmlElement value = record.FirstChild(); !value.IsNull();
              value = value.NextSibling())
-            data.Values.insert(value.Name().toString(), UndoDoubleEncoding(value.Text()));
+            data.values.insert(value.Name().toString(), UndoDoubleEncoding(value.Text()));
         records.append(std::move(data));
     }
     return records;

@@ -15,9 +15,9 @@ namespace arso {
 // undone; an empty element gives an empty text, as an absent one does.
 struct TMetData
 {
-    QHash<QString, QString> Values;
+    QHash<QString, QString> values;
 
-    QString Value(const QString& name) const { return Values.value(name).trimmed(); }
+    QString Value(const QString& name) const { return values.value(name).trimmed(); }
 };
 
 // Text that was UTF-8, read as ISO-8859-2 and written again as UTF-8

@@ -45,13 +45,13 @@ QString Joined(const QStringList& parts)
 TStation Station(const TMetData& data)
 {
     TStation station;
-    station.Identifier = data.Value(QStringLiteral("domain_meteosiId"));
-    station.Name = data.Value(QStringLiteral("domain_longTitle"));
-    if (station.Name.isEmpty())
-        station.Name = data.Value(QStringLiteral("domain_title"));
-    station.Time = ParseArsoTime(data.Value(QStringLiteral("valid"))).value_or(QDateTime());
-    station.Sunrise = ParseArsoTime(data.Value(QStringLiteral("sunrise"))).value_or(QDateTime());
-    station.Sunset = ParseArsoTime(data.Value(QStringLiteral("sunset"))).value_or(QDateTime());
+    station.identifier = data.Value(QStringLiteral("domain_meteosiId"));
+    station.name = data.Value(QStringLiteral("domain_longTitle"));
+    if (station.name.isEmpty())
+        station.name = data.Value(QStringLiteral("domain_title"));
+    station.time = ParseArsoTime(data.Value(QStringLiteral("valid"))).value_or(QDateTime());
+    station.sunrise = ParseArsoTime(data.Value(QStringLiteral("sunrise"))).value_or(QDateTime());
+    station.sunset = ParseArsoTime(data.Value(QStringLiteral("sunset"))).value_or(QDateTime());
 
     auto value = [&](const char* name) { return data.Value(QString::fromLatin1(name)); };
     const QString temperature = NumberText(value("t"));
@@ -62,8 +62,8 @@ TStation Station(const TMetData& data)
         felt = QString::number(
             FeltTemperature(*t, Number(humidity).value_or(NAN), Number(wind).value_or(0.0)), 'f',
             1);
-    station.Record = {
-        {QStringLiteral("Kraj"), station.Name},
+    station.record = {
+        {QStringLiteral("Kraj"), station.name},
         {QStringLiteral("VREME"), Joined({value("nn_shortText"), value("wwsyn_shortText")})},
         {QStringLiteral("TEMPERATURA"), temperature},
         {QStringLiteral("VLAZNOST"), humidity},
@@ -74,11 +74,11 @@ TStation Station(const TMetData& data)
         {QStringLiteral("ZRACNITLAK"), NumberText(value("msl"))},
         {QStringLiteral("ZRACNITLAKSTANJE"), value("pa_shortText")},
         {QStringLiteral("ZADNJASPREMEMBA"),
-         station.Time.isValid() ? FeedDateTime(station.Time) : QString()},
+         station.time.isValid() ? FeedDateTime(station.time) : QString()},
     };
     const std::optional<double> snow = Number(value("snow"));
     if (snow && *snow >= 0.5 && *snow < 100000)
-        station.SnowDepth = QString::number(qint64(std::llround(*snow)));
+        station.snowDepth = QString::number(qint64(std::llround(*snow)));
     return station;
 }
 
@@ -114,15 +114,15 @@ std::optional<TObservations> ReadObservations(const QByteArray& file)
     QSet<QString> seenNames;
     for (const TMetData& data : *records) {
         TStation station = Station(data);
-        if (station.Identifier.isEmpty() || station.Name.isEmpty() ||
-            seen.contains(station.Identifier) || seenNames.contains(station.Name.toCaseFolded()))
+        if (station.identifier.isEmpty() || station.name.isEmpty() ||
+            seen.contains(station.identifier) || seenNames.contains(station.name.toCaseFolded()))
             continue;
-        seen.insert(station.Identifier);
-        seenNames.insert(station.Name.toCaseFolded());
-        if (station.Time.isValid() &&
-            (!observations.Time.isValid() || station.Time > observations.Time))
-            observations.Time = station.Time;
-        observations.Stations.append(std::move(station));
+        seen.insert(station.identifier);
+        seenNames.insert(station.name.toCaseFolded());
+        if (station.time.isValid() &&
+            (!observations.time.isValid() || station.time > observations.time))
+            observations.time = station.time;
+        observations.stations.append(std::move(station));
     }
     return observations;
 }

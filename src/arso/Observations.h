@@ -14,21 +14,21 @@ namespace arso {
 
 struct TStation
 {
-    QString Identifier; // ARSO's own, stable ("LJUBL-ANA_BEZIGRAD_")
-    QString Name;       // as shown, and the record's key
+    QString identifier; // ARSO's own, stable ("LJUBL-ANA_BEZIGRAD_")
+    QString name;       // as shown, and the record's key
     // "Kraj" first, then the station columns; a value ARSO leaves empty, or one
     // that is no number where a number belongs, stays empty.
-    TFeedRecord Record;
-    QString SnowDepth; // whole centimetres above 0, or empty
-    QDateTime Time;
-    QDateTime Sunrise;
-    QDateTime Sunset;
+    TFeedRecord record;
+    QString snowDepth; // whole centimetres above 0, or empty
+    QDateTime time;
+    QDateTime sunrise;
+    QDateTime sunset;
 };
 
 struct TObservations
 {
-    QDateTime Time; // the newest station's, which the section's "Kdaj" says
-    QList<TStation> Stations;
+    QDateTime time; // the newest station's, which the section's "Kdaj" says
+    QList<TStation> stations;
 };
 
 // The stations of an observation file in file order. A record without an

@@ -67,7 +67,7 @@ class TestArsoConvert : public QObject
     {
         arso::TStationCodes codes;
         arso::TArsoFiles files;
-        files.AutomaticStations = file;
+        files.automaticStations = file;
         return arso::Convert(files, codes);
     }
 
@@ -132,10 +132,10 @@ private slots:
         QFETCH(QString, element);
         QFETCH(QString, value);
         const arso::TConversion conversion = ConvertAutomatic(Recorded(automaticFile));
-        QCOMPARE(conversion.Converted, QStringList{"observationAms_si_latest.xml"});
+        QCOMPARE(conversion.converted, QStringList{"observationAms_si_latest.xml"});
         QVERIFY(
-            conversion.MainFeed.startsWith("<?xml version=\"1.0\" encoding=\"windows-1250\"?>"));
-        const pas_lib::TXmlDocument feed(conversion.MainFeed);
+            conversion.mainFeed.startsWith("<?xml version=\"1.0\" encoding=\"windows-1250\"?>"));
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
         QVERIFY(feed.IsValid());
         QCOMPARE(feed.Select(QStringLiteral("AvtomatskePostaje/P")).size(), 104);
         QCOMPARE(feed.Value(QStringLiteral("AvtomatskePostaje/Kdaj")),
@@ -149,19 +149,19 @@ private slots:
     void snowSunAndCatalogue()
     {
         const arso::TConversion conversion = ConvertAutomatic(Recorded(automaticFile));
-        const pas_lib::TXmlDocument feed(conversion.MainFeed);
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
         QCOMPARE(feed.Select(QStringLiteral("VisinaSnezneOdeje/P")).size(), 9);
         QCOMPARE(Record(feed, QStringLiteral("VisinaSnezneOdeje/P"), QStringLiteral("Kanin"))
                      .at(QStringLiteral("VISINA")),
                  QStringLiteral("323"));
         QCOMPARE(feed.Value(QStringLiteral("Napovedi/NapovedZaLetalstvo/N/Besedilo")),
                  QStringLiteral("Sonce vzide ob 6.29 in zaide ob 17.57"));
-        const pas_lib::TXmlDocument catalogue(conversion.Catalogue);
+        const pas_lib::TXmlDocument catalogue(conversion.catalogue);
         const auto codes = catalogue.Select(QStringLiteral("AVTOMATSKE/P/SIFRA"));
         QCOMPARE(codes.size(), 104);
         QCOMPARE(codes.first().Text(), QStringLiteral("1"));
         QCOMPARE(codes.last().Text(), QStringLiteral("104"));
-        QCOMPARE(CatalogueNames(conversion.Catalogue, QStringLiteral("AVTOMATSKE")).first(),
+        QCOMPARE(CatalogueNames(conversion.catalogue, QStringLiteral("AVTOMATSKE")).first(),
                  QStringLiteral("Babno Polje"));
     }
 
@@ -172,7 +172,7 @@ private slots:
         const QByteArray recorded = Recorded(automaticFile);
         arso::TStationCodes codes;
         arso::TArsoFiles files;
-        files.AutomaticStations = recorded;
+        files.automaticStations = recorded;
         arso::Convert(files, codes);
         const QByteArray saved = codes.Save();
 
@@ -181,9 +181,9 @@ private slots:
         QByteArray changed = recorded;
         const qsizetype first = changed.indexOf("<metData>");
         changed.remove(first, changed.indexOf("</metData>") + 10 - first); // Babno Polje goes
-        files.AutomaticStations = WithStation(changed, Station("NOVA_", "Nova postaja"));
+        files.automaticStations = WithStation(changed, Station("NOVA_", "Nova postaja"));
         const arso::TConversion second = arso::Convert(files, again);
-        const pas_lib::TXmlDocument catalogue(second.Catalogue);
+        const pas_lib::TXmlDocument catalogue(second.catalogue);
         QStringList pairs;
         for (const auto& station : catalogue.Select(QStringLiteral("AVTOMATSKE/P")))
             pairs.append(station.FirstChild(QStringLiteral("NAZIV")).Text() + '=' +
@@ -247,13 +247,13 @@ private slots:
     {
         arso::TStationCodes codes;
         arso::TArsoFiles files;
-        files.NationalForecast =
+        files.nationalForecast =
             Recorded(QStringLiteral("papnkukn-arso-podatki/fcast_SLOVENIA_latest.xml"));
-        files.RegionalForecast =
+        files.regionalForecast =
             Recorded(QStringLiteral("arosman77-arso-weather/forecast_si_latest.xml"));
         const arso::TConversion conversion = arso::Convert(files, codes);
-        QCOMPARE(conversion.Failed, QStringList());
-        const pas_lib::TXmlDocument feed(conversion.MainFeed);
+        QCOMPARE(conversion.failed, QStringList());
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
         const auto parts = feed.Select(QStringLiteral("Napovedi/VremenskaNapoved/N"));
         QCOMPARE(parts.size(), 1 + 5 + 1); // the country, five days by region, the credit
         QCOMPARE(parts.first().FirstChild(QStringLiteral("Naziv")).Text(),
@@ -270,11 +270,11 @@ private slots:
                  QStringLiteral("7.3.2024 1:00:00"));
 
         // The recording that was written double-encoded reads as the sound one.
-        files.NationalForecast.clear();
-        const QByteArray sound = arso::Convert(files, codes).MainFeed;
-        files.RegionalForecast = Recorded(
+        files.nationalForecast.clear();
+        const QByteArray sound = arso::Convert(files, codes).mainFeed;
+        files.regionalForecast = Recorded(
             QStringLiteral("arosman77-arso-weather/forecast_si_latest.as-recorded-mojibake.xml"));
-        QCOMPARE(arso::Convert(files, codes).MainFeed, sound);
+        QCOMPARE(arso::Convert(files, codes).mainFeed, sound);
     }
 
     // Bad files give a defined result: the file fails and its sections stay
@@ -332,8 +332,8 @@ private slots:
         QFETCH(QString, station);
         QFETCH(QString, temperature);
         const arso::TConversion conversion = ConvertAutomatic(file);
-        QCOMPARE(conversion.Failed.isEmpty(), converts);
-        const pas_lib::TXmlDocument feed(conversion.MainFeed);
+        QCOMPARE(conversion.failed.isEmpty(), converts);
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
         QVERIFY(feed.IsValid());
         QCOMPARE(feed.Select(QStringLiteral("AvtomatskePostaje/P")).isEmpty(), !converts);
         if (!converts)
