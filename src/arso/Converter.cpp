@@ -4,6 +4,7 @@
 #include "arso/FeedWriter.h"
 #include "arso/Forecasts.h"
 #include "arso/Observations.h"
+#include "arso/WaterLevels.h"
 
 namespace arso {
 
@@ -80,6 +81,7 @@ TArsoFiles TArsoFiles::FromNames(const QHash<QString, QByteArray>& files)
     named.europeanCities = files.value(QStringLiteral("observation_eu-capital_latest.xml"));
     named.nationalForecast = files.value(QStringLiteral("fcast_SLOVENIA_latest.xml"));
     named.regionalForecast = files.value(QStringLiteral("forecast_si_latest.xml"));
+    named.waterLevels = files.value(QStringLiteral("hidro_podatki_zadnji.xml"));
     return named;
 }
 
@@ -97,6 +99,8 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
         converting.Read(files.nationalForecast, "fcast_SLOVENIA_latest.xml", &ReadNationalForecast);
     const auto regional =
         converting.Read(files.regionalForecast, "forecast_si_latest.xml", &ReadRegionalForecast);
+    const auto water =
+        converting.Read(files.waterLevels, "hidro_podatki_zadnji.xml", &ReadWaterLevels);
 
     TFeedWriter mainFeed;
     TFeedWriter catalogue(QStringLiteral("Postaje"));
@@ -152,6 +156,19 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
     if (europe)
         secondFeed.AddSection(QStringLiteral("VremeEU"), FeedSectionTime(europe->time),
                               stationRecord, Records(*europe));
+
+    if (water) {
+        QList<TFeedRecord> stations;
+        for (const TWaterLevel& station : water->stations)
+            stations.append({{QStringLiteral("Postaja"), station.station},
+                             {QStringLiteral("VODOSTAJ"), station.level},
+                             {QStringLiteral("PRETOK"), station.discharge},
+                             {QStringLiteral("STANJE"), station.state},
+                             {QStringLiteral("TEMPERATURA"), station.temperature},
+                             {QStringLiteral("DECILPRETOKA"), station.decile}});
+        secondFeed.AddSection(QStringLiteral("Vode/AvtomatskePostaje"),
+                              FeedSectionTime(water->time), stationRecord, stations);
+    }
 
     result.mainFeed = mainFeed.Document();
     result.secondFeed = secondFeed.Document();

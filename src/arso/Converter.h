@@ -20,6 +20,7 @@ struct TArsoFiles
     QByteArray europeanCities;    // "observation_eu-capital_latest.xml"
     QByteArray nationalForecast;  // "fcast_SLOVENIA_latest.xml"
     QByteArray regionalForecast;  // "forecast_si_latest.xml"
+    QByteArray waterLevels;       // "hidro_podatki_zadnji.xml"
 
     // The files by the names of arso::Sources(); names it does not know are
     // left out.

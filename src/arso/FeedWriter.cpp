@@ -123,7 +123,9 @@ QByteArray TFeedWriter::Document() const
     };
     write(FRoot);
     writer.writeEndDocument();
-    return "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n" + ToWindows1250(text);
+    // The writer begins with a line break of its own.
+    return "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n" + ToWindows1250(text.trimmed()) +
+           '\n';
 }
 
 } // namespace arso
