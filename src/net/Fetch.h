@@ -11,7 +11,7 @@ class QUrl;
 // Gets an address into a file (when fileName is not empty) or appends it to a
 // memory stream, on the calling thread, awaited: the thread's events run
 // meanwhile. The stream must live until the fetch is done.
-// slot is the file's stamp slot (1 to 13) for a download that is skipped when
+// slot is the file's stamp slot (1 to 19) for a download that is skipped when
 // the server's copy has not changed and the file is there, or -1. Returns the size in bytes of the
 // file written or of the stream afterwards (0 or more), -1 when nothing was
 // transferred (empty address, the server's copy unchanged: the file is kept;

@@ -18,8 +18,10 @@ constexpr TServerEntry servers[] = {
     {"Video", "http://video.nimbulon.si"},
     {"Iskalnik", "http://www.nimbulon.si/iskalnik"},
     {"Forum", "http://forum.nimbulon.si"},
+    {"Arso", "https://meteo.arso.gov.si/"},
+    {"ArsoVode", "https://www.arso.gov.si/"},
 };
-static_assert(std::size(servers) == size_t(TServer::Forum) + 1);
+static_assert(std::size(servers) == size_t(TServer::ArsoWater) + 1);
 } // namespace
 
 QString ServerAddressKey(TServer server)

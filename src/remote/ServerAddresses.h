@@ -12,6 +12,10 @@ enum class TServer {
     Video,          // "Video"
     Search,         // "Iskalnik"
     Forum,          // "Forum"
+    // ARSO's open data, which the program reads itself when no deployment is
+    // configured: "Arso" (meteorological files) and "ArsoVode" (water levels).
+    Arso,
+    ArsoWater,
 };
 
 QString ServerAddress(TServer server);

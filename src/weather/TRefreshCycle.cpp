@@ -10,6 +10,7 @@
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/CurrentViewKind.h"
+#include "weather/DirectSource.h"
 #include "weather/PictureSources.h"
 #include "weather/StationCode.h"
 #include "weather/StoredFeeds.h"
@@ -125,11 +126,17 @@ QCoro::Task<> TRefreshCycle::RefreshSteps(bool withoutPictures)
     CheckStop();
     qCDebug(lcRefresh) << "Step 3: moon phase";
     FHost.DrawMoonPhase();
-    qCDebug(lcRefresh) << "Step 4: remote settings";
-    co_await ReadRemoteSettings([this] { return ReportStations(FData); }, &FCancellation);
-    CheckStop();
-    qCDebug(lcRefresh) << "Step 5: feeds";
-    const TFeedsTaken taken = co_await FetchFeed(FFeeds, &FCancellation);
+    // Without a deployment the feeds are made from ARSO's files, and there are
+    // no remote settings, mirrors or advertising.
+    const bool direct = DirectSourceChosen();
+    if (!direct) {
+        qCDebug(lcRefresh) << "Step 4: remote settings";
+        co_await ReadRemoteSettings([this] { return ReportStations(FData); }, &FCancellation);
+        CheckStop();
+    }
+    qCDebug(lcRefresh) << "Step 5: feeds" << (direct ? "from ARSO" : "");
+    const TFeedsTaken taken = direct ? co_await FDirect.Fetch(FFeeds, &FCancellation)
+                                     : co_await FetchFeed(FFeeds, &FCancellation);
     CheckStop();
     StoreFeeds(FFeeds, taken);
     qCDebug(lcRefresh) << "Step 6: icon animation stops";

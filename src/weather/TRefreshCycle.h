@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Awaiting.h"
+#include "weather/DirectSource.h"
 #include "weather/FetchFeed.h"
 #include "weather/TFourDayPicture.h"
 #include "weather/ViewKinds.h"
@@ -75,6 +76,7 @@ private:
     TRefreshHost& FHost;
     QHash<TViewKind, TLoadedView> FLoadedViews;
     TFeeds FFeeds;
+    TDirectSource FDirect;
     TFourDayPicture FFourDayPicture;
     bool FRefreshing = false;
     // The first refresh shows the stored feeds before it fetches.

@@ -1,0 +1,159 @@
+#include "LoopbackServers.h"
+#include "QuietRefreshHost.h"
+#include "RecordingPresenter.h"
+#include "TestHome.h"
+#include "common/DataPaths.h"
+#include "common/XmlDocument.h"
+#include "net/LastModifiedStamps.h"
+#include "settings/Tparameter.h"
+#include "weather/CurrentConditions.h"
+#include "weather/DirectSource.h"
+#include "weather/ProcessState.h"
+#include "weather/TRefreshCycle.h"
+#include "weather/TWeatherData.h"
+
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The recorded ARSO files at the paths ARSO serves them from.
+QList<std::pair<QString, QString>> RecordedPaths()
+{
+    const QString samples = QStringLiteral(NIMBULON_TEST_DATA "/../../samples/arso/");
+    QFile list(samples + QStringLiteral("recorded-paths.txt"));
+    QList<std::pair<QString, QString>> paths;
+    if (!list.open(QIODevice::ReadOnly))
+        return paths;
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (!line.startsWith('#') && fields.size() == 2)
+            paths.append({samples + QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])});
+    }
+    return paths;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Without a deployment the program reads ARSO's files itself: the recorded
+// files through nginx, converted, and on through the usual refresh.
+class TestDirectSource : public QObject
+{
+    Q_OBJECT
+
+    TNginxServer nginx;
+    std::unique_ptr<TTestHome> home;
+    std::unique_ptr<TRecordingPresenter> presenter;
+    std::unique_ptr<TWeatherData> data;
+    TQuietRefreshHost host;
+    std::unique_ptr<TRefreshCycle> cycle;
+
+    void Refresh()
+    {
+        cycle->RefreshData(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!cycle->Refreshing(), 30000);
+    }
+
+    QStringList NewRequests(qsizetype since) const { return nginx.Requests().mid(since); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(nginx.Start(), qPrintable(nginx.Error()));
+        const auto paths = RecordedPaths();
+        QCOMPARE(paths.size(), 4);
+        for (const auto& [file, path] : paths)
+            nginx.WriteFile(path, ReadAll(file), QDateTime::currentDateTime().addSecs(-600));
+    }
+
+    void init()
+    {
+        home = std::make_unique<TTestHome>();
+        presenter = std::make_unique<TRecordingPresenter>();
+        const QByteArray base = nginx.Url(QString()).toUtf8();
+        home->WriteFile(QStringLiteral("Config.ini"),
+                        "[URL]\r\nARSO=" + base + "\r\nARSOVODE=" + base +
+                            "\r\n[PARAMETRI]\r\nTIP_POSTAJE=1\r\nKRAJ_AVTOMATSKE=Ljubljana\r\n");
+        CreateParameters();
+        pas_lib::ResetProcessState();
+        LastModifiedStamps.ResetAll();
+        data = std::make_unique<TWeatherData>();
+        data->CreateWeatherTables();
+        cycle = std::make_unique<TRefreshCycle>(*data, host);
+    }
+
+    void cleanup()
+    {
+        cycle.reset();
+        data.reset();
+        presenter.reset();
+        home.reset();
+    }
+
+    void direct()
+    {
+        QVERIFY(DirectSourceChosen());
+        const qsizetype before = nginx.Requests().size();
+        Refresh();
+        const QStringList requests = NewRequests(before);
+        // ARSO's files only: no settings document, no mirrors, no advertising.
+        QVERIFY2(requests.filter(QStringLiteral("cliententer")).isEmpty(),
+                 qPrintable(requests.join('\n')));
+        QCOMPARE(requests.filter(QRegularExpression(QStringLiteral("^GET .* 200"))).size(), 4);
+        QCOMPARE(requests.filter(QRegularExpression(QStringLiteral("^GET .* 404"))).size(), 2);
+        QCOMPARE(pas_lib::currentConditions[1].temperature, QStringLiteral("10°"));
+        QVERIFY(data->tbl_avtomatske->RowCount() >= 104);
+        cycle->LoadView(TViewKind::WaterLevels);
+        QCOMPARE(data->tblVodostaji->RowCount(), 177);
+        // The catalogue for the next start, from ARSO's stations.
+        const pas_lib::TXmlDocument catalogue(ReadAll(pas_lib::PostajeXmlPath));
+        QCOMPARE(catalogue.Select(QStringLiteral("AVTOMATSKE/P")).size(), 104);
+        QCOMPARE(presenter->Messages, QStringList());
+
+        // Unchanged files cost a HEAD request each.
+        const qsizetype second = nginx.Requests().size();
+        Refresh();
+        const QStringList again = NewRequests(second);
+        QCOMPARE(again.filter(QRegularExpression(QStringLiteral("^HEAD .* 200"))).size(), 4);
+        QCOMPARE(again.filter(QRegularExpression(QStringLiteral("^GET .* 200"))).size(), 0);
+        QCOMPARE(pas_lib::currentConditions[1].temperature, QStringLiteral("10°"));
+    }
+
+    // A file that arrives broken keeps the last good one, and is fetched whole
+    // again next time.
+    void brokenFileKeepsTheLastGood()
+    {
+        Refresh();
+        const QString path = QStringLiteral(
+            "uploads/probase/www/observ/surface/text/sl/observationAms_si_latest.xml");
+        const QByteArray good = ReadAll(nginx.Root() + '/' + path);
+        nginx.WriteFile(path, "<html><body>503</body></html>", QDateTime::currentDateTime());
+        Refresh();
+        QCOMPARE(pas_lib::currentConditions[1].temperature, QStringLiteral("10°"));
+        nginx.WriteFile(path, good, QDateTime::currentDateTime().addSecs(-600));
+        const qsizetype before = nginx.Requests().size();
+        Refresh();
+        QCOMPARE(NewRequests(before)
+                     .filter(QStringLiteral("GET /") + path + QStringLiteral(" 200"))
+                     .size(),
+                 1);
+    }
+
+    // A configured deployment keeps the program on its own servers.
+    void deploymentChosen()
+    {
+        home->WriteFile(QStringLiteral("Config.ini"),
+                        "[URL]\r\nNASTAVITVE=http://127.0.0.1:9/cliententer.asp\r\n");
+        QVERIFY(!DirectSourceChosen());
+    }
+};
+
+QTEST_MAIN(TestDirectSource)
+#include "tst_directsource.moc"
