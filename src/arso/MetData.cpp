@@ -1,7 +1,5 @@
 #include "arso/MetData.h"
 
-#include "common/XmlDocument.h"
-
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -14,36 +12,40 @@ QString UndoDoubleEncoding(const QString& text)
         std::all_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
     if (plain)
         return text;
-    QStringEncoder latin2("ISO-8859-2");
+    // Opening a codec costs more than using it: one of each per thread.
+    thread_local QStringEncoder latin2("ISO-8859-2");
+    thread_local QStringDecoder utf8(QStringDecoder::Utf8);
+    thread_local QStringEncoder feedCodePage("windows-1250");
+    latin2.resetState();
+    utf8.resetState();
+    feedCodePage.resetState();
     const QByteArray bytes = latin2.encode(text);
     if (latin2.hasError())
         return text;
-    QStringDecoder utf8(QStringDecoder::Utf8);
     const QString repaired = utf8.decode(bytes);
     if (utf8.hasError() || repaired == text)
         return text;
     // Sound text whose bytes happen to form UTF-8 gives letters the feeds'
     // code page lacks, and stays as it is.
-    QStringEncoder feedCodePage("windows-1250");
-    feedCodePage.encode(repaired);
+    [[maybe_unused]] const QByteArray check = feedCodePage.encode(repaired);
     return feedCodePage.hasError() ? text : repaired;
+}
+
+QString TMetData::Value(const QString& name) const
+{
+    return UndoDoubleEncoding(record.FirstChild(name).Text().trimmed());
 }
 
 std::optional<QList<TMetData>> ReadMetData(const QByteArray& file)
 {
-    const pas_lib::TXmlDocument document(file);
-    if (!document.IsValid() || document.Root().Name() != u"data")
+    const auto document = std::make_shared<const pas_lib::TXmlDocument>(file);
+    if (!document->IsValid() || document->Root().Name() != u"data")
         return std::nullopt;
     QList<TMetData> records;
-    for (pas_lib::TXmlElement record = document.Root().FirstChild(QStringLiteral("metData"));
+    for (pas_lib::TXmlElement record = document->Root().FirstChild(QStringLiteral("metData"));
          !record.IsNull() && records.size() < MaxMetData;
-         record = record.NextSibling(QStringLiteral("metData"))) {
-        TMetData data;
-        for (pas_lib::TXmlElement value = record.FirstChild(); !value.IsNull();
-             value = value.NextSibling())
-            data.values.insert(value.Name().toString(), UndoDoubleEncoding(value.Text()));
-        records.append(std::move(data));
-    }
+         record = record.NextSibling(QStringLiteral("metData")))
+        records.append({document, record});
     return records;
 }
 

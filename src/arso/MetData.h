@@ -1,9 +1,11 @@
 #pragma once
 
+#include "common/XmlDocument.h"
+
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The records of ARSO's meteorological files (observations, forecasts, a
@@ -11,13 +13,15 @@
 // forecast period, whose children carry one value each.
 namespace arso {
 
-// One "metData" record: its children's texts by element name, double encoding
-// undone; an empty element gives an empty text, as an absent one does.
+// One "metData" record: the text of a child by its element name; an empty
+// element gives an empty text, as an absent one does. It keeps its document.
 struct TMetData
 {
-    QHash<QString, QString> values;
+    std::shared_ptr<const pas_lib::TXmlDocument> document;
+    pas_lib::TXmlElement record;
 
-    QString Value(const QString& name) const { return values.value(name).trimmed(); }
+    // The text, trimmed, double encoding undone.
+    QString Value(const QString& name) const;
 };
 
 // Text that was UTF-8, read as ISO-8859-2 and written again as UTF-8

@@ -50,6 +50,10 @@ QCoro::Task<TFeedsTaken> TDirectSource::Fetch(TFeeds& feeds,
     const QString base = ServerAddress(TServer::Arso);
     const QString waterBase = ServerAddress(TServer::ArsoWater);
     QHash<QString, int> stampSlots;
+    bool changed = false;
+    // ARSO answered, and every file held was still current there.
+    bool reached = false;
+    bool heldFailed = false;
     int slot = FirstArsoSlot;
     for (const arso::TSource& source : arso::Sources()) {
         stampSlots.insert(source.name, slot);
@@ -59,12 +63,23 @@ QCoro::Task<TFeedsTaken> TDirectSource::Fetch(TFeeds& feeds,
         // the last good copy.
         const int fetched = co_await ::Fetch((source.water ? waterBase : base) + source.path,
                                              QString(), &file, slot++, cancellation);
-        if (fetched > 0)
+        if (fetched > 0) {
             FFiles.insert(source.name, file.data());
+            changed = true;
+        }
+        reached = reached || fetched >= -1;
+        heldFailed = heldFailed || (fetched < -1 && FFiles.contains(source.name));
         qCDebug(lcWeather) << "ARSO file" << source.name << (fetched > 0 ? "received" : "kept")
                            << fetched;
         if (cancellation && cancellation->Cancelled())
             co_return TFeedsTaken();
+    }
+    // Nothing new at ARSO: what was made of its files is current.
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!changed && FConverted) {
+        if (reached && !heldFailed)
+            feeds.Confirm(now);
+        co_return TFeedsTaken();
     }
     const arso::TConversion conversion = arso::Convert(arso::TArsoFiles::FromNames(FFiles), FCodes);
     // A file that does not convert is not kept, and its next fetch is whole.
@@ -78,7 +93,7 @@ QCoro::Task<TFeedsTaken> TDirectSource::Fetch(TFeeds& feeds,
     }
     qCDebug(lcWeather) << "ARSO files converted:" << conversion.converted
                        << "failed:" << conversion.failed;
-    const QDateTime now = QDateTime::currentDateTime();
+    FConverted = !conversion.converted.isEmpty();
     co_return feeds.Receive(
         conversion.converted.isEmpty() ? QByteArray() : conversion.mainFeed, now,
         conversion.converted.isEmpty() ? QByteArray() : conversion.secondFeed, now);

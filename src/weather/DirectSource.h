@@ -30,4 +30,6 @@ private:
     QHash<QString, QByteArray> FFiles;
     arso::TStationCodes FCodes;
     bool FCodesRead = false;
+    // Whether the feeds hold what the files of FFiles make.
+    bool FConverted = false;
 };

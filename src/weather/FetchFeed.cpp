@@ -33,6 +33,14 @@ TFeedsTaken TFeeds::Receive(const QByteArray& main, const QDateTime& mainReceive
     return taken;
 }
 
+void TFeeds::Confirm(const QDateTime& now)
+{
+    if (MainDocument.IsValid())
+        MainReceived = now;
+    if (SecondDocument.IsValid())
+        SecondReceived = now;
+}
+
 void TFeeds::Release()
 {
     MainFeed.clear();

@@ -35,6 +35,8 @@ struct TFeeds
     // have) leaves the last good one in place, as it leaves the tables.
     TFeedsTaken Receive(const QByteArray& main, const QDateTime& mainReceived,
                         const QByteArray& second, const QDateTime& secondReceived);
+    // The documents are known to be current now, though nothing new came.
+    void Confirm(const QDateTime& now);
     // Empties the feeds and the documents, as at start.
     void Release();
 };

@@ -117,9 +117,14 @@ private slots:
         QCOMPARE(catalogue.Select(QStringLiteral("AVTOMATSKE/P")).size(), 104);
         QCOMPARE(presenter->Messages, QStringList());
 
-        // Unchanged files cost a HEAD request each.
+        // Unchanged files cost a HEAD request each, and the data counts as
+        // received now: it is what ARSO has.
         const qsizetype second = nginx.Requests().size();
+        const QDateTime secondStart = QDateTime::currentDateTime();
+        const quint64 generation = cycle->Feeds().Generation;
         Refresh();
+        QVERIFY(cycle->Feeds().MainReceived >= secondStart.addMSecs(-1));
+        QCOMPARE(cycle->Feeds().Generation, generation);
         const QStringList again = NewRequests(second);
         QCOMPARE(again.filter(QRegularExpression(QStringLiteral("^HEAD .* 200"))).size(), 4);
         QCOMPARE(again.filter(QRegularExpression(QStringLiteral("^GET .* 200"))).size(), 0);
