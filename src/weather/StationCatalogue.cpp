@@ -2,6 +2,7 @@
 
 #include "common/DecodeFeedText.h"
 #include "common/XmlDocument.h"
+#include "weather/DirectSource.h"
 #include "weather/StationKinds.h"
 #include "weather/TWeatherData.h"
 #include "weather/WeatherLog.h"
@@ -175,6 +176,13 @@ void FillPlaceList(QStringList& items, const TWeatherTable& table)
 
 void LoadStationCatalogue(TWeatherData& data, const QString& path)
 {
+    // The default names are the program's own servers' places; ARSO names its
+    // stations otherwise, and the direct source writes their catalogue after
+    // its first refresh, which fills the tables meanwhile.
+    if (!QFileInfo::exists(path) && DirectSourceChosen()) {
+        qCDebug(lcWeather) << "No station catalogue yet; ARSO's stations come with the feeds";
+        return;
+    }
     if (!QFileInfo::exists(path)) {
         const QList<TCatalogueSection> sections = CatalogueSections(data);
         for (const TCatalogueSection& section : sections)

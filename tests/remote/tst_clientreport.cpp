@@ -21,6 +21,7 @@ private slots:
     void init()
     {
         home = std::make_unique<TTestHome>();
+        home->WriteFile(QStringLiteral("Config.ini"), DeploymentUrlSection);
         CreateParameters();
         pas_lib::ResetProgramEndRequest();
     }

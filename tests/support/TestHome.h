@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -8,6 +9,11 @@
 // private runtime folder (XDG_RUNTIME_DIR) meanwhile, so every per-user object
 // that the test or a program it starts makes goes with it, also when the
 // program was killed.
+// A Config.ini section that names a deployment nothing answers: the program
+// uses its own servers (and their default catalogue) rather than ARSO directly.
+inline const QByteArray DeploymentUrlSection =
+    "[URL]\r\nNASTAVITVE=http://127.0.0.1:9/cliententer.asp\r\n";
+
 class TTestHome
 {
 public:

@@ -66,7 +66,7 @@ class TestGraphFrame : public QObject
     void NewFrame(const QByteArray& parameters)
     {
         home->WriteFile(QStringLiteral("Config.ini"),
-                        "[URL]\r\nGRAFI=" + server.Url(QString()).toLatin1() +
+                        DeploymentUrlSection + "GRAFI=" + server.Url(QString()).toLatin1() +
                             "\r\n[PARAMETRI]\r\n" + parameters);
         CreateParameters();
         weather = std::make_unique<TWeatherData>();

@@ -101,6 +101,7 @@ private slots:
     void init()
     {
         home = std::make_unique<TTestHome>();
+        home->WriteFile(QStringLiteral("Config.ini"), DeploymentUrlSection);
         CreateParameters();
         data = std::make_unique<TWeatherData>();
         data->CreateWeatherTables();

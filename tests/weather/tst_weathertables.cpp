@@ -134,7 +134,11 @@ class TestWeatherTables : public QObject
     }
 
 private slots:
-    void init() { home = std::make_unique<TTestHome>(); }
+    void init()
+    {
+        home = std::make_unique<TTestHome>();
+        home->WriteFile(QStringLiteral("Config.ini"), DeploymentUrlSection);
+    }
     void cleanup() { home.reset(); }
 
     void tableColumns_data()
@@ -219,6 +223,17 @@ private slots:
         QCOMPARE(places.mid(0, firstPlaces.size()), firstPlaces);
         QCOMPARE(places.last(), lastPlace);
         QVERIFY(data->StationGraphList(kind)->IsEmpty());
+    }
+
+    // Without a deployment, before the direct source has written ARSO's
+    // catalogue, no default names: ARSO's stations come with the feeds.
+    void noDefaultsForTheDirectSource()
+    {
+        home->WriteFile(QStringLiteral("Config.ini"), "[PARAMETRI]\r\n");
+        const auto data = CreateData();
+        for (int kind :
+             {pas_lib::AutomaticStations, pas_lib::ObservationStations, pas_lib::AmateurStations})
+            QCOMPARE(data->StationTable(kind)->RowCount(), 0);
     }
 
     void catalogueFile_data()
