@@ -8,6 +8,7 @@
 #include "FeedBuilder.h"
 #include "LoopbackServers.h"
 #include "QuietRefreshHost.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 #include "arso/Converter.h"
 #include "net/LastModifiedStamps.h"
@@ -30,19 +31,6 @@ QByteArray ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QList<std::pair<QString, QString>> RecordedPaths()
-{
-    QList<std::pair<QString, QString>> paths;
-    for (const QByteArray& line :
-         ReadAll(QStringLiteral(NIMBULON_SAMPLES "/recorded-paths.txt")).split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (!line.startsWith('#') && fields.size() == 2)
-            paths.append({QStringLiteral(NIMBULON_SAMPLES "/") + QString::fromUtf8(fields[0]),
-                          QString::fromUtf8(fields[1])});
-    }
-    return paths;
 }
 
 double Milliseconds(const QElapsedTimer& clock)
@@ -84,7 +72,7 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
 
     arso::TArsoFiles files;
-    for (const auto& [file, path] : RecordedPaths()) {
+    for (const auto& [file, path] : RecordedArsoFiles()) {
         if (path.endsWith(QStringLiteral("observationAms_si_latest.xml")))
             files.automaticStations = ReadAll(file);
         else if (path.endsWith(QStringLiteral("fcast_SLOVENIA_latest.xml")))
@@ -113,7 +101,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir work;
-    for (const auto& [file, path] : RecordedPaths())
+    for (const auto& [file, path] : RecordedArsoFiles())
         nginx.WriteFile(QStringLiteral("arso/") + path, ReadAll(file));
     TBuilderOptions options;
     options.output = nginx.Root() + QStringLiteral("/site");

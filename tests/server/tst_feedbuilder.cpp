@@ -5,6 +5,7 @@
 #include "FeedBuilder.h"
 #include "LoopbackServers.h"
 #include "QuietRefreshHost.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
@@ -30,14 +31,10 @@ QString Recorded(const QString& path)
 void PutRecorded(const QString& folder)
 {
     QDir().mkpath(folder);
-    const QList<std::pair<QString, QString>> files{
-        {"arosman77-arso-weather/observationAms_si_latest.xml", "observationAms_si_latest.xml"},
-        {"arosman77-arso-weather/forecast_si_latest.xml", "forecast_si_latest.xml"},
-        {"papnkukn-arso-podatki/fcast_SLOVENIA_latest.xml", "fcast_SLOVENIA_latest.xml"},
-        {"environet/hidro_podatki_zadnji.xml", "hidro_podatki_zadnji.xml"}};
-    for (const auto& [from, to] : files) {
-        QFile::remove(folder + '/' + to);
-        QVERIFY(QFile::copy(Recorded(from), folder + '/' + to));
+    for (const auto& [file, path] : RecordedArsoFiles()) {
+        const QString name = folder + '/' + QFileInfo(path).fileName();
+        QFile::remove(name);
+        QVERIFY(QFile::copy(file, name));
     }
 }
 

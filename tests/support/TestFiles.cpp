@@ -76,3 +76,32 @@ QByteArray HugeGif()
     bytes.append("\x00\x02\x02\x44\x01\x00\x3B", 7);
     return bytes;
 }
+
+namespace {
+QByteArray ReadWhole(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+QList<std::pair<QString, QString>> RecordedArsoFiles()
+{
+    const QString samples = QStringLiteral(NIMBULON_ARSO_SAMPLES "/");
+    QList<std::pair<QString, QString>> files;
+    for (const QByteArray& line :
+         ReadWhole(samples + QStringLiteral("recorded-paths.txt")).split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (!line.startsWith('#') && fields.size() == 2)
+            files.append({samples + QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])});
+    }
+    return files;
+}
+
+QByteArray RecordedArsoFile(const QString& name)
+{
+    for (const auto& [file, path] : RecordedArsoFiles())
+        if (path.endsWith(QLatin1Char('/') + name))
+            return ReadWhole(file);
+    return {};
+}

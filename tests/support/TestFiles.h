@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <Qt>
 #include <map>
+#include <utility>
 
 class TDemoDeployment;
 struct TFeeds;
@@ -21,6 +22,11 @@ bool SetModified(const QString& fileName, const QDateTime& modified);
 QByteArray PictureBytes(int side, Qt::GlobalColor colour);
 // A GIF of a few bytes whose screen and picture say 30000 x 30000 pixels.
 QByteArray HugeGif();
+
+// The recorded ARSO files of samples/arso (full paths), each with the path
+// ARSO serves it from; and one of them read whole.
+QList<std::pair<QString, QString>> RecordedArsoFiles();
+QByteArray RecordedArsoFile(const QString& name);
 
 // Puts deployment files back when a test that changed them ends, passed or not.
 class TRestoreFiles

@@ -1,6 +1,7 @@
 #include "LoopbackServers.h"
 #include "QuietRefreshHost.h"
 #include "RecordingPresenter.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 #include "common/DataPaths.h"
 #include "common/XmlDocument.h"
@@ -17,22 +18,6 @@
 #include <memory>
 
 namespace {
-
-// The recorded ARSO files at the paths ARSO serves them from.
-QList<std::pair<QString, QString>> RecordedPaths()
-{
-    const QString samples = QStringLiteral(NIMBULON_TEST_DATA "/../../samples/arso/");
-    QFile list(samples + QStringLiteral("recorded-paths.txt"));
-    QList<std::pair<QString, QString>> paths;
-    if (!list.open(QIODevice::ReadOnly))
-        return paths;
-    for (const QByteArray& line : list.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (!line.startsWith('#') && fields.size() == 2)
-            paths.append({samples + QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])});
-    }
-    return paths;
-}
 
 QByteArray ReadAll(const QString& path)
 {
@@ -67,7 +52,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(nginx.Start(), qPrintable(nginx.Error()));
-        const auto paths = RecordedPaths();
+        const auto paths = RecordedArsoFiles();
         QCOMPARE(paths.size(), 4);
         for (const auto& [file, path] : paths)
             nginx.WriteFile(path, ReadAll(file), QDateTime::currentDateTime().addSecs(-600));
