@@ -3,6 +3,8 @@
 #include "common/DataPaths.h"
 #include "common/FixedFormat.h"
 #include "remote/MirrorTable.h"
+#include "remote/ServerAddresses.h"
+#include "weather/DirectSource.h"
 #include "weather/FetchFeed.h"
 
 #include <QFileInfo>
@@ -31,12 +33,25 @@ double ChangeTimeDays(const pas_lib::TXmlDocument& mainFeed, int changeKind)
 
 bool PictureFresh(const TPictureSource& source, const pas_lib::TXmlDocument& mainFeed)
 {
+    // ARSO says nothing of its pictures' changes in advance: the fetch asks
+    // for the Last-Modified time and keeps a copy that is current.
+    if (DirectSourceChosen())
+        return false;
     return FileTimeDays(PicturePath(source)) >= ChangeTimeDays(mainFeed, source.changeKind);
 }
 
 QString PictureAddress(const TPictureSource& source)
 {
-    return MirrorFileAddress(PickMirror(), source.slot);
+    if (!DirectSourceChosen())
+        return MirrorFileAddress(PickMirror(), source.slot);
+    // Of the pictures, ARSO publishes the radar's at a stable address.
+    const QString radar =
+        ServerAddress(TServer::Arso) + QStringLiteral("uploads/probase/www/observ/radar/");
+    if (source.slot == Pictures::RadarStill.slot)
+        return radar + QStringLiteral("si0-rm.gif");
+    if (source.slot == Pictures::RadarAnimated.slot)
+        return radar + QStringLiteral("si0-rm-anim.gif");
+    return {};
 }
 
 QString SatelliteFileName(int kind, int number)
@@ -54,6 +69,8 @@ QString SatellitePath(int kind, int number)
 
 QString SatelliteAddress(int kind, int number)
 {
+    if (DirectSourceChosen())
+        return {};
     const QString base = MirrorFileAddress(PickMirror(), Pictures::SatelliteFirstSlot + kind);
     return base.isEmpty() ? QString() : base + SatelliteFileName(kind, number);
 }

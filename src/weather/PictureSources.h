@@ -38,9 +38,11 @@ double FileTimeDays(const QString& path);
 // nothing readable.
 double ChangeTimeDays(const pas_lib::TXmlDocument& mainFeed, int changeKind);
 // Whether the local copy is as new as the server's: its time is not before
-// the change time (also when there is no file and no change time).
+// the change time (also when there is no file and no change time). Never with
+// the direct source, whose fetch compares Last-Modified times instead.
 bool PictureFresh(const TPictureSource& source, const pas_lib::TXmlDocument& mainFeed);
-// The picture's address on a mirror picked anew; empty without mirrors.
+// The picture's address on a mirror picked anew; empty without mirrors. With
+// the direct source, ARSO's own radar pictures, and nothing else.
 QString PictureAddress(const TPictureSource& source);
 
 // Satellite picture n (0 the newest, 10 the oldest) of a kind: its file name

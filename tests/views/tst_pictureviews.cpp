@@ -108,7 +108,7 @@ private slots:
     {
         home = std::make_unique<TTestHome>();
         presenter = std::make_unique<TRecordingPresenter>();
-        home->WriteFile(QStringLiteral("Config.ini"), AllPictureViews);
+        home->WriteFile(QStringLiteral("Config.ini"), DeploymentUrlSection + AllPictureViews);
         CreateParameters();
         LastModifiedStamps.ResetAll();
         MirrorTable.Clear();

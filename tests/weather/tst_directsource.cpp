@@ -9,6 +9,7 @@
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/DirectSource.h"
+#include "weather/PictureSources.h"
 #include "weather/ProcessState.h"
 #include "weather/TRefreshCycle.h"
 #include "weather/TWeatherData.h"
@@ -134,6 +135,20 @@ private slots:
                      .filter(QStringLiteral("GET /") + path + QStringLiteral(" 200"))
                      .size(),
                  1);
+    }
+
+    // Of the pictures, ARSO's radar ones come from ARSO, fetched whenever
+    // its Last-Modified time says they changed; the others are not there.
+    void pictures()
+    {
+        const QString radar = nginx.Url(QStringLiteral("uploads/probase/www/observ/radar/"));
+        QCOMPARE(PictureAddress(Pictures::RadarStill), radar + QStringLiteral("si0-rm.gif"));
+        QCOMPARE(PictureAddress(Pictures::RadarAnimated),
+                 radar + QStringLiteral("si0-rm-anim.gif"));
+        QCOMPARE(PictureAddress(Pictures::ForecastTomorrow), QString());
+        QCOMPARE(PictureAddress(Pictures::FourDay), QString());
+        QCOMPARE(SatelliteAddress(0, 0), QString());
+        QVERIFY(!PictureFresh(Pictures::RadarStill, pas_lib::TXmlDocument()));
     }
 
     // A configured deployment keeps the program on its own servers.
