@@ -164,6 +164,19 @@ QList<TChartReading> CurrentReadings(const QByteArray& automatic, arso::TStation
     return readings;
 }
 
+// ARSO's radar pictures, under the names the program asks its mirrors for.
+struct TPicture
+{
+    QString name;
+    QString path;
+};
+const QList<TPicture> pictures{
+    {QStringLiteral("radar.gif"), QStringLiteral("uploads/probase/www/observ/radar/si0-rm.gif")},
+    {QStringLiteral("radar_anim.gif"),
+     QStringLiteral("uploads/probase/www/observ/radar/si0-rm-anim.gif")},
+};
+const QString picturesFolder = QStringLiteral("slike/");
+
 } // namespace
 
 QCoro::Task<TBuildResult> BuildDeployment(TBuilderOptions options)
@@ -206,11 +219,45 @@ QCoro::Task<TBuildResult> BuildDeployment(TBuilderOptions options)
         }
     }
 
+    // The pictures: the last good copy stays, and its file time says when it
+    // changed. A picture is only taken when it is one.
+    for (const TPicture& picture : pictures) {
+        const QString kept = state + picturesFolder + picture.name;
+        QByteArray bytes;
+        QByteArray lastModified;
+        if (!options.from.isEmpty()) {
+            bytes = ReadFile(QDir(options.from).filePath(QFileInfo(picture.path).fileName()));
+        } else {
+            const TFetched fetched =
+                co_await Fetch(network, QUrl(options.base + picture.path),
+                               QFileInfo::exists(kept) ? stamps.value(picture.name) : QByteArray());
+            if (fetched.outcome == TFetched::Received) {
+                bytes = fetched.bytes;
+                lastModified = fetched.lastModified;
+            } else if (fetched.outcome == TFetched::Failed) {
+                unavailable.append(picture.name);
+            }
+        }
+        if (!bytes.isEmpty() && bytes.startsWith("GIF8") && bytes != ReadFile(kept) &&
+            WriteFile(kept, bytes))
+            stamps.insert(picture.name, lastModified);
+    }
+
     // A file that came but does not convert leaves its part as it was.
     QHash<QString, QByteArray> candidate = files;
     for (auto file = fresh.cbegin(); file != fresh.cend(); ++file)
         candidate.insert(file.key(), file.value());
-    arso::TConversion conversion = arso::Convert(arso::TArsoFiles::FromNames(candidate), codes);
+    auto filesOf = [&](const QHash<QString, QByteArray>& named) {
+        arso::TArsoFiles converted = arso::TArsoFiles::FromNames(named);
+        for (const TPicture& picture : pictures) {
+            const QFileInfo kept(state + picturesFolder + picture.name);
+            (picture.name == u"radar.gif" ? converted.radarChanged
+                                          : converted.radarAnimationChanged) =
+                kept.exists() ? kept.lastModified() : QDateTime();
+        }
+        return converted;
+    };
+    arso::TConversion conversion = arso::Convert(filesOf(candidate), codes);
     const QStringList broken = conversion.failed;
     for (const QString& name : broken) {
         fresh.remove(name);
@@ -219,7 +266,7 @@ QCoro::Task<TBuildResult> BuildDeployment(TBuilderOptions options)
             candidate.insert(name, files.value(name));
     }
     if (!broken.isEmpty())
-        conversion = arso::Convert(arso::TArsoFiles::FromNames(candidate), codes);
+        conversion = arso::Convert(filesOf(candidate), codes);
 
     for (auto file = fresh.cbegin(); file != fresh.cend(); ++file) {
         WriteFile(state + sourcesFolder + file.key(), file.value());
@@ -236,13 +283,17 @@ QCoro::Task<TBuildResult> BuildDeployment(TBuilderOptions options)
                                 ? options.publicAddress
                                 : options.publicAddress + QLatin1Char('/');
     const QByteArray settings = SettingsDocument(address);
-    const QHash<QString, QByteArray> deployment{
+    QHash<QString, QByteArray> deployment{
         {QStringLiteral("Postaje.xml"), conversion.catalogue},
         {QStringLiteral("nastavitve.xml"), settings},
         {QStringLiteral("cliententer.asp"), settings},
         {QStringLiteral("ogledalo1/podatki.xml"), conversion.mainFeed},
         {QStringLiteral("ogledalo1/podatkiOstalo.xml"), conversion.secondFeed},
     };
+    for (const TPicture& picture : pictures)
+        if (const QByteArray bytes = ReadFile(state + picturesFolder + picture.name);
+            !bytes.isEmpty())
+            deployment.insert(QStringLiteral("ogledalo1/") + picture.name, bytes);
     if (!WriteDeployment(options.output, deployment, &error)) {
         result.logLine = QStringLiteral("nothing built: ") + error;
         co_return result;

@@ -145,6 +145,11 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
                             QStringLiteral("N"), parts);
         mainFeed.AddValue(QStringLiteral("Spremembe/Napoved"), FeedDateTime(issued));
     }
+    if (files.radarChanged.isValid())
+        mainFeed.AddValue(QStringLiteral("Spremembe/SlikaRadar"), FeedDateTime(files.radarChanged));
+    if (files.radarAnimationChanged.isValid())
+        mainFeed.AddValue(QStringLiteral("Spremembe/SlikaRadarAnim"),
+                          FeedDateTime(files.radarAnimationChanged));
     const TObservations* sunSource = automatic ? &*automatic : main ? &*main : nullptr;
     if (const QString sun = sunSource ? SunText(*sunSource) : QString(); !sun.isEmpty())
         mainFeed.AddSection(QStringLiteral("Napovedi/NapovedZaLetalstvo"),

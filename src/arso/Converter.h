@@ -21,6 +21,10 @@ struct TArsoFiles
     QByteArray nationalForecast;  // "fcast_SLOVENIA_latest.xml"
     QByteArray regionalForecast;  // "forecast_si_latest.xml"
     QByteArray waterLevels;       // "hidro_podatki_zadnji.xml"
+    // When the deployment's copies of ARSO's radar pictures last changed, for
+    // the feed's change stamps; invalid: no such picture.
+    QDateTime radarChanged;
+    QDateTime radarAnimationChanged;
 
     // The files by the names of arso::Sources(); names it does not know are
     // left out.

@@ -7,6 +7,7 @@
 #include "QuietRefreshHost.h"
 #include "TestFiles.h"
 #include "TestHome.h"
+#include "common/XmlDocument.h"
 #include "settings/Tparameter.h"
 #include "weather/CurrentConditions.h"
 #include "weather/ProcessState.h"
@@ -155,6 +156,31 @@ private slots:
                      .size(),
                  2);
         PutRecorded(options.from);
+    }
+
+    // ARSO's radar pictures go into the deployment with their change stamps; a
+    // picture that is no picture stays out.
+    void radarPictures()
+    {
+        const TBuilderOptions options = Options();
+        QFile still(options.from + QStringLiteral("/si0-rm.gif"));
+        QVERIFY(still.open(QIODevice::WriteOnly));
+        still.write(QByteArray("GIF89a") + QByteArray(40, '\0'));
+        still.close();
+        QFile animated(options.from + QStringLiteral("/si0-rm-anim.gif"));
+        QVERIFY(animated.open(QIODevice::WriteOnly));
+        animated.write("<html>404</html>");
+        animated.close();
+        Await(BuildDeployment(options));
+        QVERIFY(QFile::exists(options.output + QStringLiteral("/ogledalo1/radar.gif")));
+        QVERIFY(!QFile::exists(options.output + QStringLiteral("/ogledalo1/radar_anim.gif")));
+        QFile feed(options.output + QStringLiteral("/ogledalo1/podatki.xml"));
+        QVERIFY(feed.open(QIODevice::ReadOnly));
+        const pas_lib::TXmlDocument main(feed.readAll());
+        QVERIFY(!main.Value(QStringLiteral("Spremembe/SlikaRadar")).isEmpty());
+        QVERIFY(main.Value(QStringLiteral("Spremembe/SlikaRadarAnim")).isEmpty());
+        QFile::remove(still.fileName());
+        QFile::remove(animated.fileName());
     }
 
     // A deployment folder that nginx serves is never replaced by a link.
