@@ -39,20 +39,22 @@ QString SunText(const TObservations& observations)
 {
     const TStation* chosen = nullptr;
     for (const TStation& station : observations.stations) {
-        if (!station.sunrise.isValid() || !station.sunset.isValid())
+        if (station.sunrise.isEmpty() || station.sunset.isEmpty())
             continue;
         if (!chosen || station.name.startsWith(QStringLiteral("Ljubljana")))
             chosen = &station;
         if (station.name.startsWith(QStringLiteral("Ljubljana")))
             break;
     }
-    if (!chosen)
+    const std::optional<QDateTime> sunrise = chosen ? ParseArsoTime(chosen->sunrise) : std::nullopt;
+    const std::optional<QDateTime> sunset = chosen ? ParseArsoTime(chosen->sunset) : std::nullopt;
+    if (!sunrise || !sunset)
         return {};
     auto clock = [](const QDateTime& time) {
         return time.toTimeZone(SlovenianZone()).toString(QStringLiteral("H.mm"));
     };
-    return QStringLiteral("Sonce vzide ob ") + clock(chosen->sunrise) +
-           QStringLiteral(" in zaide ob ") + clock(chosen->sunset);
+    return QStringLiteral("Sonce vzide ob ") + clock(*sunrise) + QStringLiteral(" in zaide ob ") +
+           clock(*sunset);
 }
 
 struct TConverting

@@ -50,8 +50,8 @@ TStation Station(const TMetData& data)
     if (station.name.isEmpty())
         station.name = data.Value(QStringLiteral("domain_title"));
     station.time = ParseArsoTime(data.Value(QStringLiteral("valid"))).value_or(QDateTime());
-    station.sunrise = ParseArsoTime(data.Value(QStringLiteral("sunrise"))).value_or(QDateTime());
-    station.sunset = ParseArsoTime(data.Value(QStringLiteral("sunset"))).value_or(QDateTime());
+    station.sunrise = data.Value(QStringLiteral("sunrise"));
+    station.sunset = data.Value(QStringLiteral("sunset"));
 
     auto value = [&](const char* name) { return data.Value(QString::fromLatin1(name)); };
     const QString temperature = NumberText(value("t"));

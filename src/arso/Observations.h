@@ -21,8 +21,9 @@ struct TStation
     TFeedRecord record;
     QString snowDepth; // whole centimetres above 0, or empty
     QDateTime time;
-    QDateTime sunrise;
-    QDateTime sunset;
+    // As ARSO writes them; only one station's are read, for the sun times.
+    QString sunrise;
+    QString sunset;
 };
 
 struct TObservations
