@@ -72,14 +72,9 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
 
     arso::TArsoFiles files;
-    for (const auto& [file, path] : RecordedArsoFiles()) {
-        if (path.endsWith(QStringLiteral("observationAms_si_latest.xml")))
-            files.automaticStations = ReadAll(file);
-        else if (path.endsWith(QStringLiteral("fcast_SLOVENIA_latest.xml")))
-            files.nationalForecast = ReadAll(file);
-        else if (path.endsWith(QStringLiteral("forecast_si_latest.xml")))
-            files.regionalForecast = ReadAll(file);
-    }
+    files.automaticStations = RecordedArsoFile(QStringLiteral("observationAms_si_latest.xml"));
+    files.nationalForecast = RecordedArsoFile(QStringLiteral("fcast_SLOVENIA_latest.xml"));
+    files.regionalForecast = RecordedArsoFile(QStringLiteral("forecast_si_latest.xml"));
     QList<double> conversions;
     for (int run = 0; run < runs; ++run) {
         arso::TStationCodes codes;

@@ -320,17 +320,15 @@ QCoro::Task<TBuildResult> BuildDeployment(TBuilderOptions options)
     if (codes.Changed())
         WriteFile(state + codesFile, codes.Save());
 
-    QStringList failed = unavailable + broken;
+    const QStringList failed = unavailable + broken;
+    auto listed = [](const QStringList& names, const QString& after = QString()) {
+        return names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")) + after;
+    };
     result.exitCode = failed.isEmpty() ? 0 : 1;
     result.logLine =
         QStringLiteral("built %1: converted %2; unchanged %3; failed %4; %5 chart readings")
-            .arg(
-                QFileInfo(options.output).symLinkTarget(),
-                fresh.keys().join(QStringLiteral(", ")).prepend(QString()),
-                unchanged.isEmpty() ? QStringLiteral("none") : unchanged.join(QStringLiteral(", ")),
-                failed.isEmpty()
-                    ? QStringLiteral("none")
-                    : failed.join(QStringLiteral(", ")) + QStringLiteral(" (previous output kept)"))
+            .arg(QFileInfo(options.output).symLinkTarget(), listed(fresh.keys()), listed(unchanged),
+                 listed(failed, QStringLiteral(" (previous output kept)")))
             .arg(std::max(readings, 0));
     co_return result;
 }
