@@ -24,10 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     files.europeanCities = file;
     files.nationalForecast = file;
     files.regionalForecast = file;
+    files.textForecast = file;
     arso::TStationCodes codes;
     codes.Load(file);
     const arso::TConversion conversion = arso::Convert(files, codes);
-    FUZZ_CHECK(conversion.converted.size() + conversion.failed.size() == (file.isEmpty() ? 0 : 5),
+    FUZZ_CHECK(conversion.converted.size() + conversion.failed.size() == (file.isEmpty() ? 0 : 6),
                QString());
     for (const QByteArray* document :
          {&conversion.mainFeed, &conversion.secondFeed, &conversion.catalogue})

@@ -83,6 +83,7 @@ TArsoFiles TArsoFiles::FromNames(const QHash<QString, QByteArray>& files)
     named.europeanCities = files.value(QStringLiteral("observation_eu-capital_latest.xml"));
     named.nationalForecast = files.value(QStringLiteral("fcast_SLOVENIA_latest.xml"));
     named.regionalForecast = files.value(QStringLiteral("forecast_si_latest.xml"));
+    named.textForecast = files.value(QStringLiteral("fcast_si_text.xml"));
     named.waterLevels = files.value(QStringLiteral("hidro_podatki_zadnji.xml"));
     return named;
 }
@@ -101,6 +102,8 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
         converting.Read(files.nationalForecast, "fcast_SLOVENIA_latest.xml", &ReadNationalForecast);
     const auto regional =
         converting.Read(files.regionalForecast, "forecast_si_latest.xml", &ReadRegionalForecast);
+    const auto written =
+        converting.Read(files.textForecast, "fcast_si_text.xml", &ReadTextForecast);
     const auto water =
         converting.Read(files.waterLevels, "hidro_podatki_zadnji.xml", &ReadWaterLevels);
 
@@ -134,10 +137,11 @@ TConversion Convert(const TArsoFiles& files, TStationCodes& codes)
         mainFeed.AddSection(QStringLiteral("VisinaSnezneOdeje"), FeedSectionTime(snowTime),
                             stationRecord, snow);
 
-    if (national || regional) {
+    if (written || national || regional) {
+        // The forecasters' own words first, then the figures per day.
         QList<TFeedRecord> parts;
         QDateTime issued;
-        for (const auto* text : {&national, &regional})
+        for (const auto* text : {&written, &national, &regional})
             if (*text) {
                 parts += (*text)->parts;
                 issued = std::max(issued, (*text)->issued);

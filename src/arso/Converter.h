@@ -20,6 +20,7 @@ struct TArsoFiles
     QByteArray europeanCities;    // "observation_eu-capital_latest.xml"
     QByteArray nationalForecast;  // "fcast_SLOVENIA_latest.xml"
     QByteArray regionalForecast;  // "forecast_si_latest.xml"
+    QByteArray textForecast;      // "fcast_si_text.xml"
     QByteArray waterLevels;       // "hidro_podatki_zadnji.xml"
     // When the deployment's copies of ARSO's radar pictures last changed, for
     // the feed's change stamps; invalid: no such picture.

@@ -2,9 +2,11 @@
 
 #include "arso/ArsoTime.h"
 #include "arso/MetData.h"
+#include "common/XmlDocument.h"
 
 #include <QLocale>
 #include <QMap>
+#include <QRegularExpression>
 
 namespace arso {
 
@@ -121,6 +123,69 @@ std::optional<TForecastText> ReadRegionalForecast(const QByteArray& file)
         day.append({paragraph, region + QStringLiteral(": ") + conditions + QLatin1Char('.')});
     }
     return TForecastText{records->first, days.values()};
+}
+
+namespace {
+
+// The publication date of the written forecast, "sreda, 11.12.2026 ob 14:00"
+// or without its time: ARSO gives no zone there, it is Slovenian local time.
+QDateTime PublicationTime(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"((\d{1,2})\.\s*(\d{1,2})\.\s*(\d{4})(?:\D+?(\d{1,2})[:.](\d{2}))?)"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return {};
+    const QDate day(match.captured(3).toInt(), match.captured(2).toInt(),
+                    match.captured(1).toInt());
+    const QTime time = match.hasCaptured(4)
+                           ? QTime(match.captured(4).toInt(), match.captured(5).toInt())
+                           : QTime(0, 0);
+    if (!day.isValid() || !time.isValid())
+        return {};
+    return QDateTime(day, time, SlovenianZone());
+}
+
+QString Paragraph(const pas_lib::TXmlElement& element)
+{
+    return UndoDoubleEncoding(element.Text().simplified());
+}
+
+// Every section of the article, nested ones included, in document order.
+void CollectSections(const pas_lib::TXmlElement& parent, QList<TFeedRecord>& parts)
+{
+    for (pas_lib::TXmlElement child = parent.FirstChild(); !child.IsNull();
+         child = child.NextSibling()) {
+        if (child.Name() != u"section")
+            continue;
+        TFeedRecord part{{heading, Paragraph(child.FirstChild(QStringLiteral("title")))}};
+        for (pas_lib::TXmlElement para = child.FirstChild(QStringLiteral("para")); !para.IsNull();
+             para = para.NextSibling(QStringLiteral("para")))
+            if (const QString text = Paragraph(para); !text.isEmpty())
+                part.append({paragraph, text});
+        if (part.size() > 1)
+            parts.append(part);
+        CollectSections(child, parts);
+    }
+}
+
+} // namespace
+
+std::optional<TForecastText> ReadTextForecast(const QByteArray& file)
+{
+    const pas_lib::TXmlDocument document(file);
+    if (!document.IsValid())
+        return std::nullopt;
+    const pas_lib::TXmlElement root = document.Root();
+    TForecastText text;
+    text.issued = PublicationTime(root.FirstChild(QStringLiteral("articleinfo"))
+                                      .FirstChild(QStringLiteral("pubdate"))
+                                      .Text());
+    CollectSections(root, text.parts);
+    // Another document that happens to parse is not a forecast.
+    if (text.parts.isEmpty())
+        return std::nullopt;
+    return text;
 }
 
 } // namespace arso

@@ -22,5 +22,8 @@ std::optional<TForecastText> ReadNationalForecast(const QByteArray& file);
 // The regional forecast (forecast_si_latest.xml): per day a heading and one
 // paragraph per region.
 std::optional<TForecastText> ReadRegionalForecast(const QByteArray& file);
+// The written forecast (fcast_si_text.xml): an article of titled sections,
+// each a heading with its paragraphs, in ARSO's order.
+std::optional<TForecastText> ReadTextForecast(const QByteArray& file);
 
 } // namespace arso

@@ -14,7 +14,9 @@ QString UndoDoubleEncoding(const QString& text)
         return text;
     // Opening a codec costs more than using it: one of each per thread.
     thread_local QStringEncoder latin2("ISO-8859-2");
-    thread_local QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a lead byte at the end ("Č" is 0xC8 in Latin-2) is an error,
+    // not the start of a character held back for more input.
+    thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     thread_local QStringEncoder feedCodePage("windows-1250");
     latin2.resetState();
     utf8.resetState();

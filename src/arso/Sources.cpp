@@ -16,6 +16,8 @@ const QList<TSource>& Sources()
          QStringLiteral("uploads/probase/www/fproduct/text/sl/fcast_SLOVENIA_latest.xml")},
         {QStringLiteral("forecast_si_latest.xml"),
          QStringLiteral("uploads/probase/www/fproduct/text/sl/forecast_si_latest.xml")},
+        {QStringLiteral("fcast_si_text.xml"),
+         QStringLiteral("uploads/probase/www/fproduct/text/sl/fcast_si_text.xml")},
         {QStringLiteral("hidro_podatki_zadnji.xml"),
          QStringLiteral("xml/vode/hidro_podatki_zadnji.xml"), true},
     };

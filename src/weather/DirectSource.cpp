@@ -14,7 +14,7 @@
 
 namespace {
 
-// ARSO's files take the stamp stampSlots after the program's pictures.
+// ARSO's files take the stamp slots after the program's pictures.
 constexpr int FirstArsoSlot = 14;
 
 QString CodesPath()
@@ -56,6 +56,7 @@ QCoro::Task<TFeedsTaken> TDirectSource::Fetch(TFeeds& feeds,
     bool heldFailed = false;
     int slot = FirstArsoSlot;
     for (const arso::TSource& source : arso::Sources()) {
+        Q_ASSERT(slot <= TLastModifiedStamps::LastSlot);
         stampSlots.insert(source.name, slot);
         QBuffer file;
         file.open(QIODevice::ReadWrite);

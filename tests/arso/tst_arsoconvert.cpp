@@ -277,6 +277,105 @@ private slots:
         QCOMPARE(arso::Convert(files, codes).mainFeed, sound);
     }
 
+    // The written forecast leads the forecast view with ARSO's own sections;
+    // a document without sections is no forecast and keeps the last good one.
+    void textForecast_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("headings");
+        QTest::addColumn<QString>("issued");
+        const QByteArray article =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<article>"
+            "<articleinfo><pubdate>sreda, 11.12.2026 ob 14:00</pubdate></articleinfo>"
+            "<section id=\"warning_SLOVENIA\"><title>OPOZORILO</title>"
+            "<para>Dodatnega opozorila ni.</para></section>"
+            "<section id=\"fcast_SLOVENIA_d1\"><title>NAPOVED ZA SLOVENIJO</title>"
+            "<para>Danes bo  oblačno.\n Na Primorskem bo burja.</para>"
+            "<para>Najvišje dnevne temperature bodo od 2 do 7 °C.</para></section>"
+            "<section id=\"fcast_SLOVENIA_d3-d5\"><title>OBETI</title><para> </para></section>"
+            "<section id=\"fcast_EUROPE_d1\"><title>VREMENSKA SLIKA</title>"
+            "<section id=\"nested\"><title>Č</title><para>Ciklon.</para></section>"
+            "<para>Nad Evropo je območje visokega zračnega tlaka.</para></section>"
+            "</article>";
+        QTest::newRow("sections in order")
+            << article
+            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
+            << "11.12.2026 14:00:00";
+        QByteArray dateOnly = article;
+        dateOnly.replace("sreda, 11.12.2026 ob 14:00", "11. 12. 2026");
+        QTest::newRow("date without a time")
+            << dateOnly
+            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
+            << "11.12.2026 0:00:00";
+        QByteArray noDate = article;
+        noDate.replace("sreda, 11.12.2026 ob 14:00", "31.2.2026");
+        QTest::newRow("impossible date")
+            << noDate
+            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
+            << "";
+        QTest::newRow("HTML error page")
+            << QByteArray("<html><body><h1>404 Not Found</h1></body></html>") << QStringList()
+            << "";
+        QTest::newRow("no sections")
+            << QByteArray("<article><articleinfo><pubdate>11.12.2026</pubdate></articleinfo>"
+                          "</article>")
+            << QStringList() << "";
+        QTest::newRow("cut mid-way") << article.left(article.size() / 2) << QStringList() << "";
+    }
+
+    void textForecast()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, headings);
+        QFETCH(QString, issued);
+        arso::TStationCodes codes;
+        arso::TArsoFiles files;
+        files.textForecast = file;
+        const arso::TConversion conversion = arso::Convert(files, codes);
+        QCOMPARE(conversion.converted.isEmpty(), headings.isEmpty());
+        QCOMPARE(conversion.failed.isEmpty(), !headings.isEmpty());
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
+        QVERIFY(feed.IsValid());
+        QStringList found;
+        for (const auto& part : feed.Select(QStringLiteral("Napovedi/VremenskaNapoved/N")))
+            found.append(part.FirstChild(QStringLiteral("Naziv")).Text());
+        QCOMPARE(found, headings);
+        QCOMPARE(feed.Value(QStringLiteral("Spremembe/Napoved")), issued);
+        if (headings.isEmpty())
+            return;
+        const auto parts = feed.Select(QStringLiteral("Napovedi/VremenskaNapoved/N"));
+        QStringList paragraphs;
+        for (auto text = parts.at(1).FirstChild(QStringLiteral("Besedilo")); !text.IsNull();
+             text = text.NextSibling(QStringLiteral("Besedilo")))
+            paragraphs.append(text.Text());
+        QCOMPARE(paragraphs, (QStringList{"Danes bo oblačno. Na Primorskem bo burja.",
+                                          "Najvišje dnevne temperature bodo od 2 do 7 °C."}));
+    }
+
+    // With the figures of the national forecast, the written one comes first
+    // and the newer issue time holds.
+    void textForecastBeforeTheFigures()
+    {
+        arso::TStationCodes codes;
+        arso::TArsoFiles files;
+        files.textForecast = "<article><articleinfo><pubdate>1.1.2020 7:00</pubdate>"
+                             "</articleinfo><section><title>OBETI</title><para>Sneg.</para>"
+                             "</section></article>";
+        files.nationalForecast =
+            Recorded(QStringLiteral("papnkukn-arso-podatki/fcast_SLOVENIA_latest.xml"));
+        const pas_lib::TXmlDocument feed(arso::Convert(files, codes).mainFeed);
+        const auto parts = feed.Select(QStringLiteral("Napovedi/VremenskaNapoved/N"));
+        QCOMPARE(parts.size(), 3);
+        QCOMPARE(parts.at(0).FirstChild(QStringLiteral("Naziv")).Text(), QStringLiteral("OBETI"));
+        QCOMPARE(parts.at(1).FirstChild(QStringLiteral("Naziv")).Text(),
+                 QStringLiteral("Napoved za Slovenijo"));
+        QCOMPARE(parts.at(2).FirstChild(QStringLiteral("Naziv")).Text(),
+                 QStringLiteral("Vir: ARSO"));
+        // The national forecast was issued on 27.7.2017.
+        QCOMPARE(feed.Value(QStringLiteral("Spremembe/Napoved")),
+                 QStringLiteral("1.1.2020 7:00:00"));
+    }
+
     // Bad files give a defined result: the file fails and its sections stay
     // out, or the bad field is empty.
     void badInput_data()
