@@ -277,6 +277,73 @@ private slots:
         QCOMPARE(arso::Convert(files, codes).mainFeed, sound);
     }
 
+    // The main stations and the European capitals come in the automatic
+    // stations' layout, with the weather words of the observers.
+    void mainStationsAndEuropeanCities()
+    {
+        const QByteArray mainStations =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><data><metData>"
+            "<domain_meteosiId>LJUBL-ANA_BEZIGRAD_</domain_meteosiId>"
+            "<domain_longTitle>Ljubljana Bežigrad</domain_longTitle>"
+            "<valid>11.12.2026 14:00 CET</valid><t>3</t><rh>93</rh>"
+            "<dd_shortText>SZ</dd_shortText><ff_val>2</ff_val><msl>1021</msl>"
+            "<nn_shortText>oblačno</nn_shortText><wwsyn_shortText>rosenje</wwsyn_shortText>"
+            "<pa_shortText>narašča</pa_shortText><snow>4</snow></metData>"
+            "<metData><domain_meteosiId>KREDA-ICA_</domain_meteosiId>"
+            "<domain_longTitle>Kredarica</domain_longTitle>"
+            "<valid>11.12.2026 14:00 CET</valid><t>-9</t><nn_shortText></nn_shortText>"
+            "<wwsyn_shortText></wwsyn_shortText><snow>180</snow></metData></data>";
+        const QByteArray capitals =
+            "<data><metData><domain_meteosiId>AT_WIEN_</domain_meteosiId>"
+            "<domain_longTitle>Dunaj</domain_longTitle><valid>11.12.2026 13:00 CET</valid>"
+            "<t>1</t><nn_shortText>jasno</nn_shortText></metData></data>";
+        arso::TStationCodes codes;
+        arso::TArsoFiles files;
+        files.mainStations = mainStations;
+        files.europeanCities = capitals;
+        files.automaticStations = Recorded(automaticFile);
+        const arso::TConversion conversion = arso::Convert(files, codes);
+        QCOMPARE(conversion.failed, QStringList());
+        const pas_lib::TXmlDocument feed(conversion.mainFeed);
+        const auto bezigrad = Record(feed, QStringLiteral("OpazovalnePostaje/P"),
+                                     QStringLiteral("Ljubljana Bežigrad"));
+        QCOMPARE(bezigrad.at(QStringLiteral("TEMPERATURA")), QStringLiteral("3"));
+        QCOMPARE(bezigrad.at(QStringLiteral("VREME")), QStringLiteral("oblačno, rosenje"));
+        QCOMPARE(bezigrad.at(QStringLiteral("ZRACNITLAKSTANJE")), QStringLiteral("narašča"));
+        QCOMPARE(bezigrad.at(QStringLiteral("VETERSMER")), QStringLiteral("SZ"));
+        QCOMPARE(bezigrad.at(QStringLiteral("ZADNJASPREMEMBA")),
+                 QStringLiteral("11.12.2026 14:00:00"));
+        // Without the observers' words the weather is empty, not a separator.
+        QCOMPARE(Record(feed, QStringLiteral("OpazovalnePostaje/P"), QStringLiteral("Kredarica"))
+                     .at(QStringLiteral("VREME")),
+                 QString());
+        // Snow from the main stations first, then the automatic ones.
+        const auto snow = feed.Select(QStringLiteral("VisinaSnezneOdeje/P/Kraj"));
+        QVERIFY(snow.size() > 2);
+        QCOMPARE(snow.at(0).Text(), QStringLiteral("Ljubljana Bežigrad"));
+        QCOMPARE(snow.at(1).Text(), QStringLiteral("Kredarica"));
+
+        const pas_lib::TXmlDocument second(conversion.secondFeed);
+        const auto vienna = Record(second, QStringLiteral("VremeEU/P"), QStringLiteral("Dunaj"));
+        QCOMPARE(vienna.at(QStringLiteral("TEMPERATURA")), QStringLiteral("1"));
+        QCOMPARE(vienna.at(QStringLiteral("VREME")), QStringLiteral("jasno"));
+
+        // A code belongs to ARSO's station: the main station that is also an
+        // automatic one has the same code in both lists, and no other code
+        // is given twice.
+        QCOMPARE(CatalogueNames(conversion.catalogue, QStringLiteral("OPAZOVALNE")),
+                 (QStringList{"Ljubljana Bežigrad", "Kredarica"}));
+        const pas_lib::TXmlDocument catalogue(conversion.catalogue);
+        QMap<QString, QString> automaticCodes;
+        for (const auto& station : catalogue.Select(QStringLiteral("AVTOMATSKE/P")))
+            automaticCodes.insert(station.FirstChild(QStringLiteral("SIFRA")).Text(),
+                                  station.FirstChild(QStringLiteral("NAZIV")).Text());
+        QCOMPARE(automaticCodes.size(), 104);
+        const auto mainCodes = catalogue.Select(QStringLiteral("OPAZOVALNE/P/SIFRA"));
+        QCOMPARE(automaticCodes.value(mainCodes.at(0).Text()), QStringLiteral("Ljubljana"));
+        QCOMPARE(automaticCodes.value(mainCodes.at(1).Text()), QStringLiteral("Kredarica"));
+    }
+
     // The written forecast leads the forecast view with ARSO's own sections;
     // a document without sections is no forecast and keeps the last good one.
     void textForecast_data()
