@@ -587,6 +587,47 @@ private slots:
                  qPrintable(command));
     }
 
+    // The entry names the program by its command name when PATH finds this
+    // very program, so that it survives upgrades of an installed package.
+    void startAtLogonCommandName_data()
+    {
+        QTest::addColumn<bool>("ownFolderOnPath");
+        QTest::addColumn<bool>("otherFirst");
+        QTest::addColumn<bool>("byName");
+        QTest::newRow("on PATH") << true << false << true;
+        QTest::newRow("not on PATH") << false << false << false;
+        // Another program of the same name comes first on PATH.
+        QTest::newRow("shadowed") << true << true << false;
+    }
+
+    void startAtLogonCommandName()
+    {
+        QFETCH(bool, ownFolderOnPath);
+        QFETCH(bool, otherFirst);
+        QFETCH(bool, byName);
+        const QFileInfo own(QCoreApplication::applicationFilePath());
+        QTemporaryDir other;
+        QFile impostor(other.filePath(own.fileName()));
+        QVERIFY(impostor.open(QIODevice::WriteOnly));
+        impostor.write("#!/bin/sh\n");
+        impostor.close();
+        impostor.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                QFileDevice::ExeOwner);
+        QStringList folders{QStringLiteral("/usr/bin"), QStringLiteral("/bin")};
+        if (ownFolderOnPath)
+            folders.prepend(own.absolutePath());
+        if (otherFirst)
+            folders.prepend(other.path());
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", folders.join(QLatin1Char(':')).toUtf8());
+        const QString command = StartAtLogonCommand();
+        qputenv("PATH", savedPath);
+        const QString program = byName ? own.fileName() : own.filePath();
+        QVERIFY2((QLatin1Char(' ') + command)
+                     .endsWith(QLatin1Char(' ') + program + QStringLiteral(" /startup")),
+                 qPrintable(command));
+    }
+
     // "Osveži seznam krajev" refills the lists from a new catalogue, and
     // keeps them when there is none.
     void refreshPlaces()

@@ -38,6 +38,20 @@ QString ProgramPath()
     return path.isEmpty() ? pas_lib::ExecutableDir() + QStringLiteral("nimbulon") : path;
 }
 
+// The plain command name when PATH leads to this very program, as for an
+// installed package, so that the entry outlives upgrades and moves of the
+// same install; otherwise the program's full path.
+QString ProgramCommand()
+{
+    const QString path = ProgramPath();
+    const QFileInfo program(path);
+    const QString found = QStandardPaths::findExecutable(program.fileName());
+    if (!found.isEmpty() && !program.canonicalFilePath().isEmpty() &&
+        QFileInfo(found).canonicalFilePath() == program.canonicalFilePath())
+        return program.fileName();
+    return path;
+}
+
 } // namespace
 
 QString StartAtLogonEntryPath()
@@ -55,7 +69,7 @@ QString StartAtLogonCommand()
     const QString home = pas_lib::HomeOverride();
     if (!home.isEmpty())
         parts << QStringLiteral("env") << ExecArgument(QStringLiteral("NIMBULON_HOME=") + home);
-    parts << ExecArgument(ProgramPath()) << QStringLiteral("/startup");
+    parts << ExecArgument(ProgramCommand()) << QStringLiteral("/startup");
     return parts.join(QLatin1Char(' '));
 }
 
