@@ -49,6 +49,9 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Nimbulon"));
     QApplication::setOrganizationName(QStringLiteral("Korvalin"));
     QApplication::setApplicationVersion(QStringLiteral(NIMBULON_VERSION));
+    // Lets the desktop match the windows and notifications to the menu entry
+    // (on Wayland its only way to find the program's name and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("si.nimbulon.Nimbulon"));
     // The program lives in the notification area: closing windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyProgramStyle();
