@@ -364,22 +364,15 @@ private slots:
             "<section id=\"nested\"><title>Č</title><para>Ciklon.</para></section>"
             "<para>Nad Evropo je območje visokega zračnega tlaka.</para></section>"
             "</article>";
-        QTest::newRow("sections in order")
-            << article
-            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
-            << "11.12.2026 14:00:00";
-        QByteArray dateOnly = article;
-        dateOnly.replace("sreda, 11.12.2026 ob 14:00", "11. 12. 2026");
+        const QStringList sections{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č",
+                                   "Vir: ARSO"};
+        const auto published = [&](const QByteArray& date) {
+            return QByteArray(article).replace("sreda, 11.12.2026 ob 14:00", date);
+        };
+        QTest::newRow("sections in order") << article << sections << "11.12.2026 14:00:00";
         QTest::newRow("date without a time")
-            << dateOnly
-            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
-            << "11.12.2026 0:00:00";
-        QByteArray noDate = article;
-        noDate.replace("sreda, 11.12.2026 ob 14:00", "31.2.2026");
-        QTest::newRow("impossible date")
-            << noDate
-            << QStringList{"OPOZORILO", "NAPOVED ZA SLOVENIJO", "VREMENSKA SLIKA", "Č", "Vir: ARSO"}
-            << "";
+            << published("11. 12. 2026") << sections << "11.12.2026 0:00:00";
+        QTest::newRow("impossible date") << published("31.2.2026") << sections << "";
         QTest::newRow("HTML error page")
             << QByteArray("<html><body><h1>404 Not Found</h1></body></html>") << QStringList()
             << "";
