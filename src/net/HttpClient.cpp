@@ -222,6 +222,10 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
         if (announced > current.MaxBodyBytes)
             fail(QStringLiteral("response too large"));
     });
+    // After a followed redirect Qt at times still reports the redirect's own
+    // Content-Length, so the length no longer describes the body.
+    bool redirected = false;
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [&] { redirected = true; });
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
         dataArrived();
         if (reply->bytesAvailable() + response.Body.size() > current.MaxBodyBytes) {
@@ -254,7 +258,7 @@ QCoro::Task<THttpResponse> THttpClient::Run(QUrl url, bool head,
     // complete reply: a body shorter than its announced length is a failure.
     // (A compressed body is announced by its size on the wire.)
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (failure.isEmpty() && !head && reply->error() == QNetworkReply::NoError &&
+    if (failure.isEmpty() && !head && !redirected && reply->error() == QNetworkReply::NoError &&
         announced.isValid() && reply->rawHeader("Content-Encoding").isEmpty() &&
         response.Body.size() < announced.toLongLong())
         failure = QStringLiteral("body shorter than its length");
